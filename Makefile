@@ -1,0 +1,57 @@
+# Two commands set everything up on a fresh Debian machine:
+#   make demo   installs, builds and runs a game on the simulated desktop
+#   make test   installs, builds all three builds and runs every test
+JOBS ?= $(shell nproc)
+CMAKE ?= cmake -G Ninja
+
+.PHONY: all deps native win32 win64 tsan release test demo bench zip format clean
+
+all: native
+
+deps:
+	@bash scripts/install-deps.sh
+
+native: deps win64
+	$(CMAKE) -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DTOVARIN_SANITIZE=ON \
+	  -DTOVARIN_WIN64_DIR=$(CURDIR)/build/win64
+	cmake --build build/native -j $(JOBS)
+
+release: deps
+	$(CMAKE) -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build/release -j $(JOBS)
+
+tsan: deps
+	$(CMAKE) -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTOVARIN_TSAN=ON
+	cmake --build build/tsan -j $(JOBS)
+
+win32: deps
+	$(CMAKE) -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build build/win32 -j $(JOBS)
+
+win64: deps
+	$(CMAKE) -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build build/win64 -j $(JOBS)
+
+test: win32 win64 tsan native
+	cd build/tsan && ctest --output-on-failure -j $(JOBS)
+	cd build/native && ctest --output-on-failure -j $(JOBS)
+
+demo: release
+	./build/release/sim/tovarin-sim $(DEMO_ARGS)
+
+bench: release
+	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+
+# The Windows deliverable: tovarin.exe, duelcom.dll and the pictures.
+zip: win32
+	rm -rf build/zip && mkdir -p build/zip/Tovarin/bmp
+	cp build/win32/tovarin/shell/tovarin.exe build/win32/duelcom/duelcom.dll build/zip/Tovarin/
+	cp bmp/*.bmp build/zip/Tovarin/bmp/
+	cd build/zip && zip -qr ../Tovarin-win32.zip Tovarin
+	@echo "build/Tovarin-win32.zip"
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build
