@@ -1,0 +1,231 @@
+#include "platform/sim/HeadlessUi.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace platform::sim {
+
+// ---- Canvas ----
+
+const ui::Picture& HeadlessCanvas::Surface() {
+  int w = std::max(0, Form_.ClientWidth()), h = std::max(0, Form_.ClientHeight());
+  if (Surface_.Width() != w || Surface_.Height() != h) {
+    ui::Picture fresh(w, h, Form_.Color());
+    for (int y = 0; y < std::min(h, Surface_.Height()); ++y)
+      for (int x = 0; x < std::min(w, Surface_.Width()); ++x) fresh.Set(x, y, Surface_.At(x, y));
+    Surface_ = std::move(fresh);
+  }
+  return Surface_;
+}
+
+void HeadlessCanvas::CopyRect(const Rect& dest, const ui::Picture& picture, const Rect& source) {
+  Surface();
+  int dw = dest.Width(), dh = dest.Height(), sw = source.Width(), sh = source.Height();
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  // Nearest-neighbour stretch, as StretchBlt does with COLORONCOLOR.
+  for (int y = 0; y < dh; ++y) {
+    int sy = source.Top + static_cast<int>(static_cast<long long>(y) * sh / dh);
+    for (int x = 0; x < dw; ++x) {
+      int sx = source.Left + static_cast<int>(static_cast<long long>(x) * sw / dw);
+      ColorRef c = picture.At(sx, sy);
+      if (c != InvalidColor) Surface_.Set(dest.Left + x, dest.Top + y, c);
+    }
+  }
+  if (Drawn) Drawn(dest);
+}
+
+// ---- Peers ----
+
+class HeadlessApplication::FormPeer final : public ui::Peer {
+ public:
+  FormPeer(HeadlessApplication& app, ui::Form& form) : App_(app), Form_(form) {}
+  ~FormPeer() override {
+    if (Window_ && App_.Desktop_) App_.Desktop_->DestroyWindow(Window_);
+  }
+  void Changed() override {
+    if (!App_.Desktop_) return;
+    Rect outer{Form_.Left(), Form_.Top(), Form_.Left() + Form_.Width(),
+               Form_.Top() + Form_.Height()};
+    if (!Window_) {
+      Window_ = App_.Desktop_->CreateWindow(Form_.Caption(), outer, nullptr, Form_.Visible())
+                    .Handle();
+      Repaint();
+      return;
+    }
+    SimWindow* w = App_.Desktop_->Window(Window_);
+    w->SetTitle(Form_.Caption());
+    if (!(w->Outer() == outer)) {
+      App_.Desktop_->MoveWindow(Window_, outer);
+      Repaint();
+    }
+    App_.Desktop_->ShowWindow(Window_, Form_.Visible());
+  }
+  void Invalidate() override {
+    if (Form_.OnPaint) Form_.OnPaint();
+  }
+  // Copies the form's face and surface into its window on the simulated desktop.
+  void CopyToWindow(const Rect& client) {
+    if (!App_.Desktop_ || !Window_) return;
+    SimWindow* w = App_.Desktop_->Window(Window_);
+    ui::FrameMetrics f = App_.Frame(Form_.Border());
+    const ui::Picture& s = App_.CanvasFor(Form_).Surface();
+    for (int y = client.Top; y < client.Bottom; ++y)
+      for (int x = client.Left; x < client.Right; ++x) {
+        ColorRef c = s.At(x, y);
+        if (c != InvalidColor) w->SetPixel(f.Left + x, f.Top + y, c);
+      }
+  }
+  void Repaint() {
+    if (!App_.Desktop_ || !Window_) return;
+    SimWindow* w = App_.Desktop_->Window(Window_);
+    w->FillRect(Rect{0, 0, Form_.Width(), Form_.Height()}, Rgb(128, 128, 128));
+    CopyToWindow(Rect{0, 0, Form_.ClientWidth(), Form_.ClientHeight()});
+  }
+
+ private:
+  HeadlessApplication& App_;
+  ui::Form& Form_;
+  WindowHandle Window_ = 0;
+};
+
+// ---- Application ----
+
+HeadlessApplication::HeadlessApplication(SimClock& clock, SimDesktop* desktop, Idle idle)
+    : Clock_(clock), Desktop_(desktop), Idle_(idle) {}
+
+HeadlessApplication::~HeadlessApplication() = default;
+
+std::unique_ptr<ui::Peer> HeadlessApplication::CreatePeer(ui::Form& form) {
+  auto peer = std::make_unique<FormPeer>(*this, form);
+  FormPeers_[&form] = peer.get();
+  return peer;
+}
+
+std::unique_ptr<ui::Peer> HeadlessApplication::CreatePeer(ui::Control&) { return nullptr; }
+
+ui::FrameMetrics HeadlessApplication::Frame(ui::BorderStyle style) const {
+  // A classic Windows frame: 3 px fixed border, 4 px sizeable, caption 19 px.
+  if (style == ui::BorderStyle::Sizeable) return ui::FrameMetrics{4, 23, 4, 4};
+  return ui::FrameMetrics{3, 22, 3, 3};
+}
+
+HeadlessCanvas& HeadlessApplication::CanvasFor(ui::Form& form) {
+  auto& slot = Canvases_[&form];
+  if (!slot) {
+    slot = std::make_unique<HeadlessCanvas>(form);
+    slot->Drawn = [this, &form](const Rect& r) {
+      auto it = FormPeers_.find(&form);
+      if (it != FormPeers_.end()) it->second->CopyToWindow(r);
+    };
+  }
+  return *slot;
+}
+
+ui::Canvas& HeadlessApplication::CanvasOf(ui::Form& form) { return CanvasFor(form); }
+
+void HeadlessApplication::MessageBox(const std::string& text) {
+  MessageBoxes.push_back(Box{Title(), text});
+  if (OnMessageBox) OnMessageBox(MessageBoxes.back());
+}
+
+void HeadlessApplication::ShowError(const std::string& text) { Errors.push_back(text); }
+
+int HeadlessApplication::ShowModal(ui::Form& form) {
+  form.ModalResult = ui::mrNone;
+  form.Show();
+  int result = ui::mrOk;
+  if (ModalResponder) {
+    result = ModalResponder(form);
+    if (result == ui::mrNone) result = form.ModalResult;
+  }
+  form.Hide();
+  form.ModalResult = result;
+  return result;
+}
+
+void HeadlessApplication::CloseForm(ui::Form& form) {
+  form.Hide();
+  if (&form == MainForm_) Terminated_ = true;
+}
+
+void HeadlessApplication::TimerChanged(ui::Timer& timer) {
+  if (timer.Enabled())
+    Due_[&timer] = Clock_.TickCount() + timer.Interval();
+  else
+    Due_.erase(&timer);  // a disabled timer's pending tick is dropped
+}
+
+void HeadlessApplication::TimerDestroyed(ui::Timer& timer) { Due_.erase(&timer); }
+
+bool HeadlessApplication::ExecuteOpenDialog(ui::OpenDialog& dialog, ui::Form&) {
+  return OpenDialogResponder ? OpenDialogResponder(dialog) : false;
+}
+
+bool HeadlessApplication::Dispatch(const ui::Message& message) {
+  if (OnMessage && OnMessage(message)) return false;
+  if (message.Id == ui::WM_SYSCOMMAND_ && (message.WParam & 0xFFF0) == ui::SC_SCREENSAVE_)
+    ++ScreenSaverStarts;
+  return true;
+}
+
+bool HeadlessApplication::DeliverOneTimer() {
+  std::uint32_t now = Clock_.TickCount();
+  ui::Timer* best = nullptr;
+  std::uint32_t bestDue = 0;
+  for (auto& [timer, due] : Due_) {
+    if (TickAfter(due, now)) continue;
+    if (!best || TickAfter(bestDue, due)) {
+      best = timer;
+      bestDue = due;
+    }
+  }
+  if (!best) return false;
+  // One tick per due time: a late timer does not catch up on missed ticks.
+  Due_[best] = now + best->Interval();
+  ++TicksDelivered[best->Name()];
+  if (best->OnTimer) best->OnTimer();
+  return true;
+}
+
+void HeadlessApplication::WaitForNext(std::uint32_t capMs) {
+  std::uint32_t now = Clock_.TickCount();
+  std::uint32_t wait = capMs;
+  for (auto& [timer, due] : Due_) {
+    std::uint32_t d = TickAfter(due, now) ? due - now : 0;
+    wait = std::min(wait, d);
+  }
+  std::uint32_t ev;
+  if (Clock_.NextEventDelay(ev)) wait = std::min(wait, ev);
+  if (wait == 0) return;
+  if (Idle_ == Idle::Virtual) {
+    Clock_.Sleep(wait);
+  } else {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::uint32_t>(wait, 5)));
+  }
+}
+
+void HeadlessApplication::ProcessMessages() {
+  Clock_.RunDueEvents();
+  bool any = false;
+  // Each due timer ticks at most once per call, as WM_TIMER messages do.
+  std::size_t limit = Due_.size();
+  for (std::size_t i = 0; i < limit && DeliverOneTimer(); ++i) any = true;
+  if (!any) WaitForNext(10);
+}
+
+bool HeadlessApplication::PumpUntil(const std::function<bool()>& done, std::uint32_t limitMs) {
+  std::uint32_t start = Clock_.TickCount();
+  while (!done() && !Terminated_) {
+    if (Clock_.TickCount() - start >= limitMs) break;
+    ProcessMessages();
+  }
+  return done();
+}
+
+void HeadlessApplication::Run(ui::Form& mainForm) {
+  MainForm_ = &mainForm;
+  while (!Terminated_) ProcessMessages();
+}
+
+}  // namespace platform::sim

@@ -1,0 +1,129 @@
+#pragma once
+// The main window: it owns all state of a match for the life of the program and
+// hosts the handlers that do the program's work (the two buttons, the three timers
+// and painting). The board model is part of it.
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/Desktop.h"
+#include "platform/ui/Ui.h"
+#include "tovarin/board/Board.h"
+#include "tovarin/shell/Services.h"
+
+namespace tovarin {
+
+class TForm2;
+class TForm3;
+
+inline constexpr const char* MainCaption = " 囲碁通信代理 Tovarin";
+inline constexpr const char* StartupTitle = "囲碁通信代理  Tovarin";
+inline constexpr int RegisteredMax = 50;
+inline constexpr int WindowTitleCount = 20;
+
+// Separator lines of the log.
+inline constexpr const char* Dashes28 = "----------------------------";
+inline constexpr const char* Dashes24 = "------------------------";
+inline constexpr const char* Dashes46 = "----------------------------------------------";
+
+// Clock text: hours, minutes and seconds, each with a blank in front when below 10.
+std::string FormatClock(std::int64_t ms);
+
+// The five entry points of the link library, bound by name.
+struct LinkBinding {
+  platform::LibraryHandle Library = nullptr;
+  int (*initcom)(int port) = nullptr;
+  int (*closecom)() = nullptr;
+  int (*sendxy)(int x, int y) = nullptr;
+  int (*receivexy)(int* x, int* y) = nullptr;
+  int (*newgame)(int colour) = nullptr;
+};
+
+class TForm1 : public ui::Form, public board::Board {
+ public:
+  TForm1(ui::Application& app, Services& sys);
+  ~TForm1() override;
+
+  // Controls, in their declaration order.
+  ui::Timer Timer1;
+  ui::Image Image1;
+  ui::SpeedButton SpeedButton22;
+  ui::Image Image3;
+  ui::Timer Timer2;
+  ui::Timer Timer3;
+  ui::Label Label1;
+  ui::Image Image4;
+  ui::SpeedButton SpeedButton1;
+  ui::OpenDialog OpenDialog1;
+  ui::Label Label2;
+  ui::Label Label3;
+  ui::Label Label4;
+  ui::Label Label5;
+
+  // Match state (the board model's fields come from board::Board).
+  std::int32_t PuppetIsBlack = 0;
+  std::int32_t ProfileNo = 0;
+  std::int32_t ListChoice = 1;
+  std::int32_t RegisteredCount = 0;
+  std::int32_t TargetWidth = 0;
+  std::int32_t TargetHeight = 0;
+  std::int32_t PuppetTime = 0;
+  std::int32_t PartnerTime = 0;
+  std::uint32_t TurnStartTick = 0;
+  std::int32_t RunningTime = 0;
+  std::uint32_t PassCheckDeadline = 0;
+  bool PassCheckDue = false;
+  bool PassDialogHandled = false;
+  std::FILE* RegistryFile = nullptr;
+  platform::WindowHandle PuppetWindow = 0;
+  platform::Rect PuppetRect;
+  std::array<std::int32_t, RegisteredMax> RegisteredProfiles{};
+  std::string ProgramFolder;
+  std::string PuppetPath;
+  std::array<std::string, WindowTitleCount> WindowTitles;
+  LinkBinding Link;
+  bool AbortRequested = false;
+  std::int32_t GamesTotal = 1;
+  std::int32_t GamesLeft = 1;
+  std::int32_t GameNo = 1;
+
+  // Kept by Timer1Timer for the life of the process.
+  bool StartupDone = false;
+  std::int32_t LastClockCount = 0;
+
+  // The other two windows, once created.
+  TForm2* Settings = nullptr;
+  TForm3* Info = nullptr;
+
+  // Run once on the first tick of Timer1: reads and lists the registered programs.
+  std::function<void()> RegistryStartup;
+
+  void ResetGame();
+  void Timer1Timer();
+  void LogLine(const std::string& text);
+  void ClearLog();
+  // The application-wide message hook: swallows the screen-saver command.
+  static bool SuppressScreenSaver(const ui::Message& message);
+
+  // Board display.
+  static int PointToPixelX(int code) { return 10 * (code / board::GridSize) + 75; }
+  static int PointToPixelY(int code) { return 10 * (code % board::GridSize); }
+  void DrawEmptyBoard();
+  void DrawStone(int px, int py, bool isBlack);
+  void EraseStone(int px, int py);
+  void FormPaint();
+
+  // Checks (MoveX, MoveY) for the side whose move it is.
+  std::int32_t CheckMovePoint() { return Board::CheckMovePoint(PuppetIsBlack); }
+
+  Services& Sys;
+
+ protected:
+  void OnStonePlaced(int code, bool isBlack) override;
+  void OnStoneRemoved(int code) override;
+  void OnMoveCounted(int moveCount) override;
+  void OnMoveRefused(board::Refusal why, const std::string& side, int x, int y) override;
+};
+
+}  // namespace tovarin
