@@ -1,0 +1,269 @@
+#include "duelcom/engine.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace duelcom {
+
+namespace {
+
+constexpr std::uint32_t MoveReadyBit = 0x80000000u;
+constexpr int ColourBit = 0x200;
+constexpr int OkValue = 1023;
+
+std::uint32_t PackMove(int x, int y) {
+  return MoveReadyBit | (static_cast<std::uint32_t>(static_cast<std::uint8_t>(x)) << 8) |
+         static_cast<std::uint8_t>(y);
+}
+
+}  // namespace
+
+std::uint8_t Checksum(std::uint8_t header, std::uint8_t command, std::uint8_t value) {
+  return static_cast<std::uint8_t>(0x80 | ((header + command + value) & 0xFF));
+}
+
+Packet BuildPacket(Command command, int value, int mySeq, int hisSeq) {
+  const auto v = static_cast<unsigned>(value) & 0x3FFu;
+  Packet p{};
+  p[3] = static_cast<std::uint8_t>(0x80 | (v & 0x7F));
+  p[2] = static_cast<std::uint8_t>((0x80 | (static_cast<unsigned>(command) << 4) | ((v >> 7) & 7)) &
+                                   ~0x08u);
+  p[0] = static_cast<std::uint8_t>(((hisSeq & 1) << 1) | (mySeq & 1));
+  p[1] = Checksum(p[0], p[2], p[3]);
+  return p;
+}
+
+int EncodePoint(int x, int y) {
+  if (x == 0 && y == 0) return 0;
+  // Unsigned arithmetic: callers may pass any ints and only the low bits are
+  // sent, so the sum wraps instead of overflowing.
+  const auto n = static_cast<std::uint32_t>(BoardSize);
+  const std::uint32_t point =
+      static_cast<std::uint32_t>(x) + (n - static_cast<std::uint32_t>(y)) * n;
+  return static_cast<int>(point);
+}
+
+void DecodePoint(int value, int& x, int& y) {
+  const int p = value & 0x1FF;
+  if (p == 0) {
+    x = 0;
+    y = 0;
+    return;
+  }
+  x = (p - 1) % BoardSize + 1;
+  y = BoardSize - (p - 1) / BoardSize;
+}
+
+int AnswerFor(int query, int localColour) {
+  switch (query) {
+    case 0:  // game: Go
+      return 1;
+    case 6:  // character set
+    case 7:  // rules
+    case 8:  // handicap
+      return 1;
+    case 9:  // board size
+      return BoardSize;
+    case 11:  // colour: the partner plays the other one
+      return localColour == Black ? White : Black;
+    default:  // buffer size, version, stones, times, time limit, who, unknown
+      return 0;
+  }
+}
+
+LinkContext::LinkContext() = default;
+
+bool LinkContext::IsMoveReady() const {
+  return (PendingMove.load(std::memory_order_acquire) & MoveReadyBit) != 0;
+}
+
+void LinkContext::FeedByte(std::uint8_t byte) {
+  if (RecvPos == 0) {
+    if (byte & 0xFC) return;  // not a header byte
+    RecvBuffer[0] = byte;
+    RecvPos = 1;
+    return;
+  }
+  if (!(byte & 0x80)) return;  // skipped inside a packet; does not restart it
+  RecvBuffer[RecvPos++] = byte;
+  if (RecvPos == 4) {
+    RecvPos = 0;
+    HandlePacket();
+  }
+}
+
+void LinkContext::HandlePacket() {
+  const Packet& p = RecvBuffer;
+  if (Checksum(p[0], p[2], p[3]) != p[1]) {
+    Warn("Wrong checksum.");
+    return;
+  }
+  const auto command = static_cast<Command>((p[2] & 0x70) >> 4);
+  const int value = ((p[2] & 7) << 7) | (p[3] & 0x7F);
+  LastCommand = static_cast<int>(command);
+  LastValue = value;
+  Trace("Receive: com=%d arg=%d(%2x %2x %2x %2x)\r\n", LastCommand, value, p[0], p[1], p[2], p[3]);
+
+  const int s = p[0] & 1;
+  const bool hMatches = ((p[0] >> 1) & 1) == MySeq;
+  const bool sMatches = s == HisSeq;
+  const bool isOk = command == Command::OK;
+
+  if (AwaitingReply) {
+    if (isOk) {
+      if (!hMatches) {
+        Warn("Warn: OK - My sequence number is old.");
+      } else if (sMatches) {
+        Accept(command, value, s);
+      } else {
+        Warn("Warn: OK - His sequence is not equal.");
+      }
+    } else if (!hMatches && !sMatches) {
+      // Both sides sent a command at once: this side yields and takes back its
+      // own unanswered command; the partner's is taken when it repeats it.
+      MySeq = 1 - MySeq;
+      Warn("Warn: CMD - Conflict.");
+    } else if (!hMatches) {
+      Warn("Warn: CMD - His command is old.");
+      Resend();
+    } else if (!sMatches) {
+      Accept(command, value, s);
+    } else {
+      Warn("Warn: CMD - Not possible, discard.");
+    }
+    return;
+  }
+
+  if (isOk) {
+    Warn("Warn: OK - not wainting, discard.");
+  } else if (!hMatches) {
+    Warn("Warn: CMD - My sequence is not updated.");
+  } else if (!sMatches) {
+    Accept(command, value, s);
+  } else {
+    Warn("Warn: CMD - His command is old. Send OK again.");
+    Send(Command::OK, OkValue);
+  }
+}
+
+void LinkContext::Accept(Command command, int value, int s) {
+  HisSeq = s;
+  switch (command) {
+    case Command::OK:
+      if (State == LinkState::Negotiating || State == LinkState::MoveSent) State = LinkState::Ready;
+      AwaitingReply = false;
+      break;
+    case Command::DENY:
+      if (State == LinkState::Negotiating) {
+        State = LinkState::Idle;
+      } else {
+        if (State == LinkState::MoveSent) State = LinkState::Ready;
+        AwaitingReply = false;
+      }
+      break;
+    case Command::NEWGAME:
+      State = LinkState::Negotiating;
+      QueryIndex = 0;
+      SendNextQuery();
+      break;
+    case Command::QUERY:
+      Send(Command::ANSWER, AnswerFor(value, LocalColour));
+      break;
+    case Command::ANSWER:
+      // The answer itself is not kept. Answers beyond the end of the list
+      // count as reaching its end again.
+      if (QueryIndex < static_cast<int>(Queries.size())) ++QueryIndex;
+      SendNextQuery();
+      break;
+    case Command::MOVE:
+      ReceiveMove(value);
+      break;
+    case Command::TAKEBACK:
+    case Command::EXTEND:
+      break;  // not supported: accepted in sequence terms, no reply
+  }
+}
+
+void LinkContext::ReceiveMove(int value) {
+  if (State != LinkState::Ready) return;
+  const int colour = (value & ColourBit) ? White : Black;
+  if (colour == LocalColour) {
+    Warn("You send wrong color.");
+    Send(Command::DENY, 0);
+    return;
+  }
+  Send(Command::OK, OkValue);
+  int x = 0;
+  int y = 0;
+  DecodePoint(value, x, y);
+  PendingMove.store(PackMove(x, y), std::memory_order_release);
+}
+
+void LinkContext::SendNextQuery() {
+  if (QueryIndex >= static_cast<int>(Queries.size())) {
+    Send(Command::OK, OkValue);
+    State = LinkState::Ready;
+    return;
+  }
+  Send(Command::QUERY, Queries[QueryIndex]);
+}
+
+void LinkContext::StartNewGame(int colour) {
+  LocalColour = colour;
+  if (colour != Black) return;
+  State = LinkState::Negotiating;
+  Send(Command::NEWGAME, 0);
+}
+
+void LinkContext::SendMove(int x, int y) {
+  int value = EncodePoint(x, y);
+  if (LocalColour == White) value |= ColourBit;
+  State = LinkState::MoveSent;
+  Send(Command::MOVE, value);
+}
+
+bool LinkContext::TakeMove(int& x, int& y) {
+  if (!IsMoveReady()) return false;
+  const std::uint32_t word = PendingMove.exchange(0, std::memory_order_acq_rel);
+  if (!(word & MoveReadyBit)) return false;
+  x = static_cast<std::int8_t>(word >> 8);
+  y = static_cast<std::int8_t>(word);
+  return true;
+}
+
+void LinkContext::Send(Command command, int value) {
+  if (command != Command::OK) MySeq = 1 - MySeq;
+  if (command == Command::NEWGAME || command == Command::QUERY || command == Command::MOVE) {
+    AwaitingReply = true;
+  }
+  LastSent = BuildPacket(command, command == Command::OK ? OkValue : value, MySeq, HisSeq);
+  if (Writer) Writer(LastSent);
+  Trace("Send: com=%d arg=%d (%2x %2x %2x %2x)\r\n", static_cast<int>(command), value, LastSent[0],
+        LastSent[1], LastSent[2], LastSent[3]);
+}
+
+void LinkContext::Resend() {
+  if (Writer) Writer(LastSent);
+  Trace("Send Again: %2x %2x %2x %2x\r\n", LastSent[0], LastSent[1], LastSent[2], LastSent[3]);
+}
+
+void LinkContext::Warn(const char* text) {
+  if (WarningHook) WarningHook(text);
+}
+
+void LinkContext::Trace(const char* format, ...) {
+  if (!TraceOn) return;
+  char line[96];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  if (TraceSink) {
+    TraceSink(line);
+  } else {
+    std::fputs(line, stdout);
+    std::fflush(stdout);
+  }
+}
+
+}  // namespace duelcom

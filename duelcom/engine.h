@@ -1,0 +1,137 @@
+// The Go Modem Protocol engine: one link context per open link.
+//
+// The engine owns no thread and no port. Received bytes come in one at a time
+// through FeedByte; packets go out through the packet writer it is given. It is
+// not thread-safe by itself: the caller serialises every call except TakeMove,
+// which may run on another thread at any time (the received move is published
+// through one atomic word).
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+namespace duelcom {
+
+using Packet = std::array<std::uint8_t, 4>;
+
+enum class Command : int {
+  OK = 0,
+  DENY = 1,
+  NEWGAME = 2,
+  QUERY = 3,
+  ANSWER = 4,
+  MOVE = 5,
+  TAKEBACK = 6,
+  EXTEND = 7,
+};
+
+enum class LinkState : int {
+  Idle = 0,         // no game agreed
+  Negotiating = 1,  // a new game is being agreed
+  Ready = 2,        // a game is agreed and no move of this side is outstanding
+  MoveSent = 3,     // this side's MOVE waits for its answer
+};
+
+// Colours of the moves this side sends.
+inline constexpr int Black = 1;
+inline constexpr int White = 2;
+
+// The move encoding numbers the points of a 19 x 19 board; nothing changes it.
+inline constexpr int BoardSize = 19;
+
+// Builds the packet for a command and value with the given sequence bits
+// (`mySeq` is the bit after any toggle). Only the low 10 bits of the value go out.
+Packet BuildPacket(Command command, int value, int mySeq, int hisSeq);
+
+// The checksum byte for bytes 0, 2 and 3 of a packet.
+std::uint8_t Checksum(std::uint8_t header, std::uint8_t command, std::uint8_t value);
+
+// Move value of a point in the library's coordinates (x column 1..19 from the
+// left, y row 1..19 from the top, 0/0 a pass), without the colour bit and
+// without any range check: the arithmetic wraps like the 32-bit integers of the
+// wire encoding, so any ints give a defined result.
+int EncodePoint(int x, int y);
+
+// The inverse for the low 9 bits of a received value: 0 gives 0/0, points
+// above 361 come out with y of 0 or below.
+void DecodePoint(int value, int& x, int& y);
+
+// The reply to a QUERY with the given number.
+int AnswerFor(int query, int localColour);
+
+class LinkContext {
+ public:
+  using PacketWriter = std::function<void(const Packet&)>;
+  using TextSink = std::function<void(const char*)>;
+
+  // The list of queries this side asks when the partner starts a game.
+  static constexpr std::array<int, 2> Queries = {11, 8};
+
+  LinkContext();
+
+  void SetWriter(PacketWriter writer) { Writer = std::move(writer); }
+  // Protocol warnings go here; by default they are discarded.
+  void SetWarningHook(TextSink hook) { WarningHook = std::move(hook); }
+  // Trace lines for every packet sent, resent and received (off by default;
+  // printed on standard output unless a sink is given).
+  void SetTrace(bool on) { TraceOn = on; }
+  void SetTraceSink(TextSink sink) { TraceSink = std::move(sink); }
+
+  // Byte assembly; a completed packet is handled at once.
+  void FeedByte(std::uint8_t byte);
+  // Colour 1 sends NEWGAME and waits for the partner's answer; colour 2 waits
+  // for the partner's NEWGAME. Neither resets the link state or the pending move.
+  void StartNewGame(int colour);
+  void SendMove(int x, int y);
+  // Fetches the partner's waiting move, if any. Safe on any thread.
+  bool TakeMove(int& x, int& y);
+  bool IsReady() const { return State == LinkState::Ready; }
+
+  // Read-only views, for the link and for tests.
+  LinkState GetState() const { return State; }
+  bool IsAwaitingReply() const { return AwaitingReply; }
+  int GetMySeq() const { return MySeq; }
+  int GetHisSeq() const { return HisSeq; }
+  int GetLocalColour() const { return LocalColour; }
+  int GetQueryIndex() const { return QueryIndex; }
+  int GetLastCommand() const { return LastCommand; }
+  int GetLastValue() const { return LastValue; }
+  const Packet& GetLastSent() const { return LastSent; }
+  bool IsMoveReady() const;
+
+ private:
+  void HandlePacket();
+  void Accept(Command command, int value, int s);
+  void ReceiveMove(int value);
+  void SendNextQuery();
+  void Send(Command command, int value);
+  void Resend();
+  void Warn(const char* text);
+  void Trace(const char* format, ...);
+
+  int MySeq = 0;
+  int HisSeq = 0;
+  Packet RecvBuffer{};
+  int RecvPos = 0;
+  Packet LastSent{};
+  LinkState State = LinkState::Idle;
+  bool AwaitingReply = false;
+  int QueryIndex = 0;
+  int LocalColour = Black;
+  // The pending move and its ready flag in one word: bit 31 is "move ready",
+  // bits 8..15 hold x and bits 0..7 hold y as 8-bit two's complement (decoded
+  // points stay within -7..19). Stored with release after the move is complete
+  // and taken with one acquire exchange, so a fetch never mixes two moves.
+  std::atomic<std::uint32_t> PendingMove{0};
+  int LastCommand = 0;
+  int LastValue = 0;
+
+  PacketWriter Writer;
+  TextSink WarningHook;
+  TextSink TraceSink;
+  bool TraceOn = false;
+};
+
+}  // namespace duelcom

@@ -1,0 +1,68 @@
+#include "duelcom/link.h"
+
+#include <chrono>
+
+namespace duelcom {
+
+Link::Link(LinkTiming timing) : Timing(timing) {
+#ifdef DUELCOM_TRACE
+  Context.SetTrace(true);
+#endif
+}
+
+Link::~Link() { Close(); }
+
+bool Link::Open(int portNumber) {
+  if (SerialPort) return false;
+  std::unique_ptr<Port> port = OpenSerialPort(portNumber);
+  if (!port) return false;
+  SerialPort = std::move(port);
+  Context.SetWriter([this](const Packet& packet) { SerialPort->Write(packet); });
+  if (!SerialPort->StartReader([this](std::uint8_t byte) { OnByte(byte); })) {
+    Close();
+    return false;
+  }
+  return true;
+}
+
+void Link::Close() {
+  if (!SerialPort) return;
+  SerialPort->Close();
+  Context.SetWriter(nullptr);
+  SerialPort.reset();
+}
+
+void Link::OnByte(std::uint8_t byte) {
+  {
+    std::lock_guard<std::mutex> lock(SendLock);
+    Context.FeedByte(byte);
+  }
+  StateChanged.notify_all();
+}
+
+bool Link::NewGame(int colour) {
+  if (colour != Black && colour != White) return false;
+  std::unique_lock<std::mutex> lock(SendLock);
+  Context.StartNewGame(colour);
+  return WaitUntilReady(lock);
+}
+
+bool Link::SendMove(int x, int y) {
+  std::unique_lock<std::mutex> lock(SendLock);
+  Context.SendMove(x, y);
+  return WaitUntilReady(lock);
+}
+
+bool Link::WaitUntilReady(std::unique_lock<std::mutex>& lock) {
+  const std::uint32_t start = Timing.Tick();
+  for (;;) {
+    if (Context.IsReady()) return true;
+    const std::uint32_t elapsed = Timing.Tick() - start;
+    if (elapsed > Timing.TimeoutMs) return false;
+    // The reader wakes this wait after every byte; the time-out is checked
+    // again on the tick count, so a coarse tick or a spurious wake-up is harmless.
+    StateChanged.wait_for(lock, std::chrono::milliseconds(Timing.TimeoutMs - elapsed + 1));
+  }
+}
+
+}  // namespace duelcom

@@ -1,0 +1,62 @@
+// One open link: the protocol engine, the serial port with its reader thread,
+// and the waits of the exported functions.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "duelcom/engine.h"
+#include "duelcom/port.h"
+
+namespace duelcom {
+
+struct LinkTiming {
+  // How long NewGame and SendMove wait for the partner.
+  std::uint32_t TimeoutMs = 10000;
+  // The tick count the waits are measured on.
+  std::uint32_t (*Tick)() = TickCountMs;
+};
+
+class Link {
+ public:
+  explicit Link(LinkTiming timing = {});
+  ~Link();
+  Link(const Link&) = delete;
+  Link& operator=(const Link&) = delete;
+
+  // Opens the port and starts the reader; on false nothing is held.
+  bool Open(int portNumber);
+  // Stops the reader and closes the port; returns once the reader has stopped.
+  void Close();
+
+  // Starts a new game in the given colour (1 black, 2 white) and waits until
+  // the link is ready or the time-out has passed.
+  bool NewGame(int colour);
+  // Sends a move (0/0 a pass) and waits until the partner has answered it.
+  bool SendMove(int x, int y);
+  // Fetches the partner's waiting move without blocking.
+  bool TakeMove(int& x, int& y) { return Context.TakeMove(x, y); }
+
+  // Runs f on the link context under the send lock (for tracing and tests).
+  template <typename F>
+  auto WithContext(F&& f) {
+    std::lock_guard<std::mutex> lock(SendLock);
+    return f(Context);
+  }
+
+ private:
+  bool WaitUntilReady(std::unique_lock<std::mutex>& lock);
+  void OnByte(std::uint8_t byte);
+
+  LinkTiming Timing;
+  // Every send, from either thread, and every change of the link context
+  // happens under this lock.
+  std::mutex SendLock;
+  std::condition_variable StateChanged;
+  LinkContext Context;
+  std::unique_ptr<Port> SerialPort;
+};
+
+}  // namespace duelcom

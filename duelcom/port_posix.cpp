@@ -1,0 +1,273 @@
+// The serial port on POSIX systems: termios at 2400 baud, 8N1, raw, RTS/CTS.
+//
+// The device is kept non-blocking. The reader thread blocks in poll() until a
+// byte or a wake-up arrives and then reads one byte per call; closing writes to
+// a wake-up pipe, so the reader leaves its wait without the device having to be
+// pulled away under it. Writes wait for room and for the line to drain within
+// the budget of 5 ms a byte plus 10 ms.
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "duelcom/port.h"
+
+namespace duelcom {
+
+namespace {
+
+// strerror_r comes in a GNU and an XSI flavour; take whichever this libc has.
+[[maybe_unused]] const char* ErrorText(int result, const char* buffer) {
+  return result == 0 ? buffer : "Unknown error";
+}
+[[maybe_unused]] const char* ErrorText(const char* result, const char*) { return result; }
+
+std::string DeviceName(int number) {
+  const char* variable = number == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2";
+  if (const char* name = std::getenv(variable); name && *name) return name;
+  return number == 1 ? "/dev/ttyS0" : "/dev/ttyS1";
+}
+
+std::int64_t NowMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+void SleepMs(long ms) {
+  timespec ts{ms / 1000, (ms % 1000) * 1000000};
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+class PosixPort final : public Port {
+ public:
+  ~PosixPort() override { Close(); }
+
+  bool Open(int number);
+  bool StartReader(ByteSink sink) override;
+  void Write(const Packet& packet) override;
+  void Close() override;
+
+ private:
+  static void* ReaderMain(void* self);
+  void ReadLoop();
+  void WaitForDrain(std::int64_t deadlineMs);
+
+  int Fd = -1;
+  int WakeRead = -1;
+  int WakeWrite = -1;
+  pthread_t Reader{};
+  bool ReaderStarted = false;
+  std::atomic<bool> Running{false};
+  ByteSink Sink;
+};
+
+bool PosixPort::Open(int number) {
+  if (number != 1 && number != 2) {
+    errno = ENODEV;
+    ReportSystemError("Failed to open port");
+    return false;
+  }
+  const std::string name = DeviceName(number);
+  Fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (Fd < 0) {
+    ReportSystemError("Failed to open port");
+    return false;
+  }
+  // Exclusive use: a lock that every copy of this library honours, and the
+  // terminal's own exclusive mode against other programs.
+  if (flock(Fd, LOCK_EX | LOCK_NB) != 0) {
+    ReportSystemError("Failed to open port");
+    return false;
+  }
+  ioctl(Fd, TIOCEXCL);
+
+  // Time-outs: reads block (in poll) until a byte arrives; writes are bounded
+  // by their own deadline, which needs the device non-blocking.
+  const int flags = fcntl(Fd, F_GETFL);
+  if (flags < 0 || fcntl(Fd, F_SETFL, flags | O_NONBLOCK) != 0) {
+    ReportSystemError("SetCommTimeouts failed");
+    return false;
+  }
+
+  termios tio{};
+  if (tcgetattr(Fd, &tio) != 0) {
+    ReportSystemError("SetCommState failed");
+    return false;
+  }
+  // Raw 8N1 with RTS/CTS and nothing else: no parity check, no XON/XOFF, no
+  // character translation. A break is ignored rather than read as a 0 byte.
+  tio.c_iflag = IGNBRK;
+  tio.c_oflag = 0;
+  tio.c_lflag = 0;
+  tio.c_cflag = CS8 | CREAD | CLOCAL | CRTSCTS;
+  std::memset(tio.c_cc, 0, sizeof tio.c_cc);
+  tio.c_cc[VMIN] = 1;
+  tio.c_cc[VTIME] = 0;
+  if (cfsetispeed(&tio, B2400) != 0 || cfsetospeed(&tio, B2400) != 0 ||
+      tcsetattr(Fd, TCSANOW, &tio) != 0) {
+    ReportSystemError("SetCommState failed");
+    return false;
+  }
+  // DTR held on while the port is open. Pseudo-terminals have no modem lines.
+  int dtr = TIOCM_DTR;
+  if (ioctl(Fd, TIOCMBIS, &dtr) != 0 && errno != ENOTTY && errno != EINVAL) {
+    ReportSystemError("SetCommState failed");
+    return false;
+  }
+  return true;
+}
+
+bool PosixPort::StartReader(ByteSink sink) {
+  Sink = std::move(sink);
+  int wake[2];
+  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+    ReportSystemError("Error creating READ thread");
+    return false;
+  }
+  WakeRead = wake[0];
+  WakeWrite = wake[1];
+  Running.store(true);
+  // The reader takes no signals: they belong to the host's own threads.
+  sigset_t all;
+  sigset_t previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &previous);
+  const int result = pthread_create(&Reader, nullptr, &PosixPort::ReaderMain, this);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  if (result != 0) {
+    Running.store(false);
+    errno = result;
+    ReportSystemError("Error creating READ thread");
+    return false;
+  }
+  ReaderStarted = true;
+  return true;
+}
+
+void* PosixPort::ReaderMain(void* self) {
+  static_cast<PosixPort*>(self)->ReadLoop();
+  return nullptr;
+}
+
+void PosixPort::ReadLoop() {
+  while (Running.load()) {
+    pollfd fds[2] = {{Fd, POLLIN, 0}, {WakeRead, POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      ReportSystemError("WaitComEvent Error");
+      break;
+    }
+    if (fds[1].revents != 0) break;  // closing
+    bool gotByte = false;
+    int readError = 0;
+    while (Running.load()) {
+      std::uint8_t byte = 0;
+      const ssize_t n = ::read(Fd, &byte, 1);
+      if (n != 1) {
+        readError = n < 0 ? errno : EIO;
+        break;
+      }
+      gotByte = true;
+      Sink(byte);
+    }
+    if (!gotByte && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+      // The device hung up: nothing more can arrive, and poll would only
+      // report the same again at once. The reader ends; the port stays open.
+      errno = readError != 0 && readError != EAGAIN ? readError : EIO;
+      ReportSystemError("WaitComEvent Error");
+      break;
+    }
+  }
+  tcflush(Fd, TCIFLUSH);
+}
+
+void PosixPort::Write(const Packet& packet) {
+  const std::int64_t deadline =
+      NowMs() + WriteTimeoutPerByteMs * packet.size() + WriteTimeoutConstantMs;
+  std::size_t done = 0;
+  while (done < packet.size()) {
+    const ssize_t n = ::write(Fd, packet.data() + done, packet.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) {
+      ReportSystemError("sendc error");
+      return;
+    }
+    const std::int64_t left = deadline - NowMs();
+    if (left <= 0) break;  // time-out: the rest of the packet is not sent
+    pollfd out{Fd, POLLOUT, 0};
+    poll(&out, 1, static_cast<int>(left));
+  }
+  WaitForDrain(deadline);
+}
+
+void PosixPort::WaitForDrain(std::int64_t deadlineMs) {
+  // A serial write completes when its bytes have left the line (with CTS
+  // asserted). What is still queued when the budget is spent is dropped, so a
+  // stalled line loses the packet instead of sending it late.
+  for (;;) {
+    int queued = 0;
+    if (ioctl(Fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
+    if (NowMs() >= deadlineMs) {
+      tcflush(Fd, TCOFLUSH);
+      return;
+    }
+    SleepMs(1);
+  }
+}
+
+void PosixPort::Close() {
+  if (Fd < 0) return;
+  Running.store(false);
+  if (ReaderStarted) {
+    const char wake = 1;
+    [[maybe_unused]] const ssize_t n = ::write(WakeWrite, &wake, 1);
+  }
+  tcflush(Fd, TCIOFLUSH);
+  if (ReaderStarted) {
+    pthread_join(Reader, nullptr);
+    ReaderStarted = false;
+  }
+  ::close(Fd);
+  Fd = -1;
+  if (WakeRead >= 0) ::close(WakeRead);
+  if (WakeWrite >= 0) ::close(WakeWrite);
+  WakeRead = WakeWrite = -1;
+}
+
+}  // namespace
+
+std::unique_ptr<Port> OpenSerialPort(int number) {
+  auto port = std::make_unique<PosixPort>();
+  if (!port->Open(number)) return nullptr;  // the destructor closes what was opened
+  return port;
+}
+
+std::uint32_t TickCountMs() { return static_cast<std::uint32_t>(NowMs()); }
+
+void ReportSystemError(const char* label) {
+  const int code = errno;
+  char buffer[256] = "";
+  const char* text = ErrorText(strerror_r(code, buffer, sizeof buffer), buffer);
+  std::printf("%s:(%d) %s\n", label, code, text);
+  std::fflush(stdout);
+}
+
+}  // namespace duelcom
