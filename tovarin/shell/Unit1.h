@@ -114,6 +114,9 @@ class TForm1 : public ui::Form, public board::Board {
   void EraseStone(int px, int py);
   void FormPaint();
 
+  // ---- Puppet driving: defined in tovarin/puppet ----
+  // ---- end of puppet driving ----
+
   // Checks (MoveX, MoveY) for the side whose move it is.
   std::int32_t CheckMovePoint() { return Board::CheckMovePoint(PuppetIsBlack); }
 

@@ -1,0 +1,57 @@
+#pragma once
+// A whole simulated world for tests: a manual clock, the simulated desktop, the
+// headless toolkit with Tovarin's windows on that desktop, and the program's three
+// windows created as at start-up, in a fresh temporary working folder that holds
+// the pictures (so registry files land there too).
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/posix/PosixSystem.h"
+#include "platform/sim/HeadlessUi.h"
+#include "platform/sim/SimClock.h"
+#include "platform/sim/SimDesktop.h"
+#include "tovarin/shell/Program.h"
+
+namespace testing_world {
+
+// A temporary folder that becomes the current directory for the life of the object.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  const std::filesystem::path& Path() const { return Path_; }
+  // Copies the four pictures of the source tree into <folder>/bmp.
+  void AddPictures();
+
+ private:
+  std::filesystem::path Path_;
+  std::filesystem::path Previous_;
+};
+
+struct World {
+  explicit World(int screenWidth = 1024, int screenHeight = 768, bool createForms = true);
+  ~World();
+
+  TempFolder Folder;
+  platform::sim::ManualClock Clock;
+  platform::sim::SimDesktop Desktop;
+  platform::sim::HeadlessApplication App;
+  platform::posix::PosixLibraryLoader Libraries;
+  platform::posix::PosixFileTimes Files;
+  tovarin::Services Sys;
+  tovarin::Program Program;
+
+  void CreateForms() { tovarin::CreateForms(App, Sys, Program); }
+  tovarin::TForm1& Form1() { return *Program.Form1; }
+  tovarin::TForm2& Form2() { return *Program.Form2; }
+  tovarin::TForm3& Form3() { return *Program.Form3; }
+  const std::vector<std::string>& Log() { return Program.Form3->Memo1.Lines(); }
+  // The main window's client surface pixel at (x, y).
+  platform::ColorRef Surface(int x, int y) { return App.CanvasFor(Form1()).PixelAt(x, y); }
+};
+
+// Folder of the source tree (set by CMake).
+std::filesystem::path SourceDir();
+
+}  // namespace testing_world
