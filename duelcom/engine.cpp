@@ -23,7 +23,7 @@ std::uint8_t Checksum(std::uint8_t header, std::uint8_t command, std::uint8_t va
 }
 
 Packet BuildPacket(Command command, int value, int mySeq, int hisSeq) {
-  const auto v = static_cast<unsigned>(value) & 0x3FFu;
+  const auto v = static_cast<unsigned>(command == Command::OK ? OkValue : value) & 0x3FFu;
   Packet p{};
   p[3] = static_cast<std::uint8_t>(0x80 | (v & 0x7F));
   p[2] = static_cast<std::uint8_t>((0x80 | (static_cast<unsigned>(command) << 4) | ((v >> 7) & 7)) &
@@ -236,7 +236,7 @@ void LinkContext::Send(Command command, int value) {
   if (command == Command::NEWGAME || command == Command::QUERY || command == Command::MOVE) {
     AwaitingReply = true;
   }
-  LastSent = BuildPacket(command, command == Command::OK ? OkValue : value, MySeq, HisSeq);
+  LastSent = BuildPacket(command, value, MySeq, HisSeq);
   if (Writer) Writer(LastSent);
   Trace("Send: com=%d arg=%d (%2x %2x %2x %2x)\r\n", static_cast<int>(command), value, LastSent[0],
         LastSent[1], LastSent[2], LastSent[3]);

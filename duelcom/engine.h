@@ -42,7 +42,8 @@ inline constexpr int White = 2;
 inline constexpr int BoardSize = 19;
 
 // Builds the packet for a command and value with the given sequence bits
-// (`mySeq` is the bit after any toggle). Only the low 10 bits of the value go out.
+// (`mySeq` is the bit after any toggle). An OK always carries 1023; only the
+// low 10 bits of a value go out.
 Packet BuildPacket(Command command, int value, int mySeq, int hisSeq);
 
 // The checksum byte for bytes 0, 2 and 3 of a packet.

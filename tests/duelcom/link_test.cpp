@@ -1,0 +1,152 @@
+// The link over a real pseudo-terminal: port, reader thread, waits.
+#include "duelcom/link.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "support/pty.h"
+
+namespace duelcom {
+namespace {
+
+using testing::Partner;
+using testing::Pty;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t ShortTimeoutMs = 300;
+
+// A tick count that starts 256 ms short of its wrap, so the first wait of a
+// test spans it.
+std::uint32_t WrappingTick() {
+  static const std::uint32_t offset = 0xFFFFFF00u - TickCountMs();
+  return TickCountMs() + offset;
+}
+
+struct LinkTest : ::testing::Test {
+  Pty Line;
+  Link Ours{{ShortTimeoutMs, WrappingTick}};
+  LinkTest() { setenv("DUELCOM_COM1", Line.SlavePath.c_str(), 1); }
+  void OpenOurs() { ASSERT_TRUE(Ours.Open(1)); }
+};
+
+long ElapsedMs(Clock::time_point start) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+TEST_F(LinkTest, GameAgainstAnEngineOnTheFarEnd) {
+  OpenOurs();
+  Partner far(Line.Master);
+  far.With([](LinkContext& c) { c.StartNewGame(White); });
+  ASSERT_TRUE(Ours.NewGame(Black));
+  const auto first = far.Received();
+  ASSERT_GE(first.size(), 4u);
+  EXPECT_EQ(Packet({first[0], first[1], first[2], first[3]}), Packet({0x01, 0xA1, 0xA0, 0x80}));
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+
+  ASSERT_TRUE(Ours.SendMove(4, 16));
+  int x = 0;
+  int y = 0;
+  ASSERT_TRUE(far.With([&](LinkContext& c) { return c.TakeMove(x, y); }));
+  EXPECT_EQ(x * 100 + y, 416);
+
+  // The partner moves twice before we look: the second replaces the first.
+  far.With([](LinkContext& c) { c.SendMove(16, 4); });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+  far.With([](LinkContext& c) { c.SendMove(0, 0); });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+  ASSERT_TRUE(Ours.TakeMove(x, y));
+  EXPECT_EQ(x * 100 + y, 0);
+  EXPECT_FALSE(Ours.TakeMove(x, y));
+
+  // A partner that believes it is black too: its move is denied, ours passes.
+  far.With([](LinkContext& c) { c.StartNewGame(Black); });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+  far.With([](LinkContext& c) { c.SendMove(3, 3); });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+  EXPECT_FALSE(Ours.TakeMove(x, y));
+  EXPECT_TRUE(Ours.SendMove(0, 0));  // denied by the partner: still answered
+}
+
+TEST_F(LinkTest, NewGameAsWhiteReturnsAsSoonAsReady) {
+  OpenOurs();
+  Partner far(Line.Master);
+  std::thread black([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    far.With([](LinkContext& c) { c.StartNewGame(Black); });
+  });
+  const auto start = Clock::now();
+  EXPECT_TRUE(Ours.NewGame(White));
+  EXPECT_LT(ElapsedMs(start), static_cast<long>(ShortTimeoutMs));
+  black.join();
+  EXPECT_TRUE(Ours.NewGame(White));  // still ready: at once
+}
+
+TEST_F(LinkTest, SilentPartnerTimesOutAcrossTheTickWrap) {
+  OpenOurs();
+  auto start = Clock::now();
+  EXPECT_FALSE(Ours.NewGame(White));
+  EXPECT_GE(ElapsedMs(start), static_cast<long>(ShortTimeoutMs));
+  EXPECT_LT(ElapsedMs(start), static_cast<long>(ShortTimeoutMs) + 200);
+
+  start = Clock::now();
+  EXPECT_FALSE(Ours.NewGame(Black));
+  EXPECT_GE(ElapsedMs(start), static_cast<long>(ShortTimeoutMs));
+  std::uint8_t sent[16];
+  EXPECT_EQ(::read(Line.Master, sent, sizeof sent), 4);  // exactly one NEWGAME
+  EXPECT_FALSE(Ours.SendMove(1, 1));
+  EXPECT_EQ(::read(Line.Master, sent, sizeof sent), 4);
+  EXPECT_EQ(sent[2] & 0x70, 0x50);  // the MOVE
+  // A late answer still makes the link ready: a game as white is there at once.
+  testing::WriteAll(Line.Master, BuildPacket(Command::OK, 0, 0, 0));
+  EXPECT_TRUE(Ours.NewGame(White));
+}
+
+TEST_F(LinkTest, CloseEndsABlockedReaderAndHangUpEndsIt) {
+  OpenOurs();
+  const auto start = Clock::now();
+  Ours.Close();  // the reader is waiting for a byte
+  EXPECT_LT(ElapsedMs(start), 1000);
+  EXPECT_TRUE(Ours.Open(1));  // and the device can be opened again
+
+  ::testing::internal::CaptureStdout();
+  Line.CloseMaster();  // the far end goes away: the reader ends once, no spin
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  Ours.Close();
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "WaitComEvent Error:(5) Input/output error\n");
+}
+
+TEST(LinkOpen, FailuresAreReportedWithTheSystemText) {
+  Pty line;
+  setenv("DUELCOM_COM2", line.SlavePath.c_str(), 1);
+  Link first;
+  ASSERT_TRUE(first.Open(2));
+  Link second;
+  ::testing::internal::CaptureStdout();
+  EXPECT_FALSE(second.Open(2));  // held exclusively
+  EXPECT_FALSE(second.Open(3));
+  setenv("DUELCOM_COM2", "/nonexistent/tty", 1);
+  EXPECT_FALSE(second.Open(2));
+  char file[] = "/tmp/duelcom-not-a-tty-XXXXXX";
+  const int fd = mkstemp(file);
+  ASSERT_GE(fd, 0);
+  setenv("DUELCOM_COM2", file, 1);
+  EXPECT_FALSE(second.Open(2));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "Failed to open port:(11) Resource temporarily unavailable\n"
+            "Failed to open port:(19) No such device\n"
+            "Failed to open port:(2) No such file or directory\n"
+            "SetCommState failed:(25) Inappropriate ioctl for device\n");
+  ::close(fd);
+  ::unlink(file);
+  EXPECT_FALSE(first.NewGame(3));  // no such colour: refused at once
+}
+
+}  // namespace
+}  // namespace duelcom
