@@ -36,8 +36,10 @@ test: win32 win64 tsan native
 	cd build/tsan && ctest --output-on-failure -j $(JOBS)
 	cd build/native && ctest --output-on-failure -j $(JOBS)
 
+# The demo runs in build/demo, a working folder of its own holding the pictures.
 demo: release
-	./build/release/sim/tovarin-sim $(DEMO_ARGS)
+	rm -rf build/demo && mkdir -p build/demo && cp -r bmp build/demo/
+	cd build/demo && ../release/sim/tovarin-sim --png screen.png $(DEMO_ARGS)
 
 bench: release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done

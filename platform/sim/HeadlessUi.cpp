@@ -10,12 +10,9 @@ namespace platform::sim {
 
 const ui::Picture& HeadlessCanvas::Surface() {
   int w = std::max(0, Form_.ClientWidth()), h = std::max(0, Form_.ClientHeight());
-  if (Surface_.Width() != w || Surface_.Height() != h) {
-    ui::Picture fresh(w, h, Form_.Color());
-    for (int y = 0; y < std::min(h, Surface_.Height()); ++y)
-      for (int x = 0; x < std::min(w, Surface_.Width()); ++x) fresh.Set(x, y, Surface_.At(x, y));
-    Surface_ = std::move(fresh);
-  }
+  // A resized window's client area is erased to the form's colour, as Windows
+  // erases the background before the next paint.
+  if (Surface_.Width() != w || Surface_.Height() != h) Surface_ = ui::Picture(w, h, Form_.Color());
   return Surface_;
 }
 
