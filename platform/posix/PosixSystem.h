@@ -13,6 +13,7 @@ class PosixLibraryLoader final : public LibraryLoader {
   LibraryHandle Load(std::string_view moduleName) override;
   void* Lookup(LibraryHandle library, const char* exportName) override;
   void Unload(LibraryHandle library) override;
+  void SetFolder(std::string folder) { Folder_ = std::move(folder); }
 
  private:
   std::string Folder_;

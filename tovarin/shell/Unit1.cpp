@@ -31,6 +31,7 @@ TForm1::TForm1(ui::Application& app, Services& sys)
       Label3(*this, "Label3", {2, 36, 66, 13}),
       Label4(*this, "Label4", {2, 20, 42, 13}),
       Label5(*this, "Label5", {2, 52, 42, 13}),
+      Link(sys.Libraries),
       Sys(sys) {
   // The form as designed.
   SetBorder(ui::BorderStyle::Single);

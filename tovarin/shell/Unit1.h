@@ -10,6 +10,7 @@
 #include "platform/Desktop.h"
 #include "platform/ui/Ui.h"
 #include "tovarin/board/Board.h"
+#include "tovarin/match/LinkBinding.h"
 #include "tovarin/shell/Services.h"
 
 namespace tovarin {
@@ -29,16 +30,6 @@ inline constexpr const char* Dashes46 = "---------------------------------------
 
 // Clock text: hours, minutes and seconds, each with a blank in front when below 10.
 std::string FormatClock(std::int64_t ms);
-
-// The five entry points of the link library, bound by name.
-struct LinkBinding {
-  platform::LibraryHandle Library = nullptr;
-  int (*initcom)(int port) = nullptr;
-  int (*closecom)() = nullptr;
-  int (*sendxy)(int x, int y) = nullptr;
-  int (*receivexy)(int* x, int* y) = nullptr;
-  int (*newgame)(int colour) = nullptr;
-};
 
 class TForm1 : public ui::Form, public board::Board {
  public:
@@ -82,7 +73,7 @@ class TForm1 : public ui::Form, public board::Board {
   std::string ProgramFolder;
   std::string PuppetPath;
   std::array<std::string, WindowTitleCount> WindowTitles;
-  LinkBinding Link;
+  LinkBinding Link;  // the link library
   bool AbortRequested = false;
   std::int32_t GamesTotal = 1;
   std::int32_t GamesLeft = 1;
@@ -116,6 +107,11 @@ class TForm1 : public ui::Form, public board::Board {
 
   // ---- Puppet driving: defined in tovarin/puppet ----
   // ---- end of puppet driving ----
+
+  // ---- Link (tovarin/match) ----
+  bool BindLinkLibrary();
+  // Sends a move; on failure logs "Send Error !", closes the link and unloads it.
+  bool SendMoveToPartner(int x, int y);
 
   // Checks (MoveX, MoveY) for the side whose move it is.
   std::int32_t CheckMovePoint() { return Board::CheckMovePoint(PuppetIsBlack); }
