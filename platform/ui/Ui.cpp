@@ -205,6 +205,17 @@ int Form::ShowModal() { return App_.ShowModal(*this); }
 
 void Form::Close() { App_.CloseForm(*this); }
 
+void Form::KeyPress(int virtualKey) {
+  constexpr int VkEscape = 0x1B;
+  if (virtualKey != VkEscape) return;
+  for (Control* c : Controls_) {
+    if (c->Kind() == ControlKind::BitBtn && static_cast<BitBtn*>(c)->Cancel) {
+      static_cast<BitBtn*>(c)->Click();
+      return;
+    }
+  }
+}
+
 Control* Form::FindControl(const std::string& name) const {
   for (Control* c : Controls_)
     if (c->Name() == name) return c;

@@ -338,6 +338,8 @@ class Form {
   int ShowModal();
   int ModalResult = mrNone;
   void Close();
+  // A key pressed while the form is active: Escape presses the cancel button.
+  void KeyPress(int virtualKey);
 
   std::function<void()> OnPaint;
   std::function<void()> OnShow;
