@@ -1,0 +1,139 @@
+// Two copies of the shared library talking through their exports over a pair
+// of pseudo-terminals joined at their masters.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <string>
+
+#include "duelcom/engine.h"
+#include "support/pty.h"
+
+namespace duelcom {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One loaded copy of the library, from its own file so that it has its own link.
+struct Library {
+  explicit Library(const std::string& name) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("duelcom-exports-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path copy = dir / (name + ".so");
+    fs::copy_file(DUELCOM_LIBRARY, copy, fs::copy_options::overwrite_existing);
+    Handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!Handle) ADD_FAILURE() << dlerror();
+    initcom = reinterpret_cast<int (*)(int)>(dlsym(Handle, "initcom"));
+    newgame = reinterpret_cast<int (*)(int)>(dlsym(Handle, "newgame"));
+    sendxy = reinterpret_cast<int (*)(int, int)>(dlsym(Handle, "sendxy"));
+    receivexy = reinterpret_cast<int (*)(int*, int*)>(dlsym(Handle, "receivexy"));
+    closecom = reinterpret_cast<int (*)()>(dlsym(Handle, "closecom"));
+    fs::remove(copy);
+  }
+  ~Library() {
+    closecom();
+    dlclose(Handle);
+  }
+  // The move waiting, as 100 x + y, or -1 when there is none.
+  int Received() {
+    int x = -9;
+    int y = -9;
+    return receivexy(&x, &y) ? x * 100 + y : -1;
+  }
+
+  void* Handle = nullptr;
+  int (*initcom)(int) = nullptr;
+  int (*newgame)(int) = nullptr;
+  int (*sendxy)(int, int) = nullptr;
+  int (*receivexy)(int*, int*) = nullptr;
+  int (*closecom)() = nullptr;
+};
+
+struct ExportsTest : ::testing::Test {
+  testing::Pty LineA, LineB;
+  testing::Bridge Wire{LineA.Master, LineB.Master};
+  Library White{"white"}, Black{"black"};
+  ExportsTest() {
+    setenv("DUELCOM_COM1", LineA.SlavePath.c_str(), 1);
+    setenv("DUELCOM_COM2", LineB.SlavePath.c_str(), 1);
+  }
+};
+
+TEST_F(ExportsTest, CallingOrder) {
+  int x = 5;
+  int y = 6;
+  EXPECT_EQ(White.newgame(2), 0);  // nothing open yet
+  EXPECT_EQ(White.sendxy(1, 1), 0);
+  EXPECT_EQ(White.receivexy(&x, &y), 0);
+  EXPECT_EQ(x * 100 + y, 506);
+  EXPECT_EQ(White.closecom(), 1);
+
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(White.initcom(3), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Failed to open port:(19) No such device\n");
+  EXPECT_EQ(White.closecom(), 1);  // after a failed initcom
+  EXPECT_EQ(White.newgame(2), 0);
+
+  ASSERT_EQ(White.initcom(1), 1);
+  EXPECT_EQ(White.initcom(2), 0);  // already open: the open link is untouched
+  ASSERT_EQ(Black.initcom(2), 1);
+  EXPECT_EQ(Black.newgame(1), 1);
+  EXPECT_EQ(White.newgame(2), 1);
+  EXPECT_EQ(White.closecom(), 1);
+  EXPECT_EQ(White.closecom(), 1);
+  EXPECT_EQ(White.newgame(2), 0);
+  EXPECT_EQ(White.sendxy(0, 0), 0);
+  EXPECT_EQ(White.Received(), -1);
+  ASSERT_EQ(White.initcom(1), 1);  // open again after closing
+}
+
+TEST_F(ExportsTest, GameOfMovesAndPasses) {
+  ASSERT_EQ(White.initcom(1), 1);
+  ASSERT_EQ(Black.initcom(2), 1);
+  auto white = std::async(std::launch::async, [&] { return White.newgame(2); });
+  EXPECT_EQ(Black.newgame(1), 1);
+  EXPECT_EQ(white.get(), 1);
+  const auto fromBlack = Wire.FromB();
+  ASSERT_GE(fromBlack.size(), 4u);
+  EXPECT_EQ(Packet({fromBlack[0], fromBlack[1], fromBlack[2], fromBlack[3]}),
+            Packet({0x01, 0xA1, 0xA0, 0x80}));
+
+  const int moves[][2] = {{4, 16}, {16, 4}, {17, 16}, {0, 0}, {3, 3}, {0, 0}, {0, 0}};
+  for (std::size_t i = 0; i < std::size(moves); ++i) {
+    Library& mover = i % 2 ? White : Black;
+    Library& other = i % 2 ? Black : White;
+    ASSERT_EQ(mover.sendxy(moves[i][0], moves[i][1]), 1) << i;
+    EXPECT_EQ(other.Received(), moves[i][0] * 100 + moves[i][1]) << i;
+    EXPECT_EQ(other.Received(), -1);
+  }
+
+  // An unfetched move is overwritten by the next one.
+  EXPECT_EQ(Black.sendxy(10, 10), 1);
+  EXPECT_EQ(Black.sendxy(11, 11), 1);
+  EXPECT_EQ(White.Received(), 1111);
+
+  // A new game on the open link in which both sides think they are black:
+  // the move of the wrong colour is denied, and the sender's wait ends.
+  EXPECT_EQ(White.newgame(1), 1);
+  EXPECT_EQ(Black.sendxy(5, 5), 1);
+  EXPECT_EQ(White.Received(), -1);
+}
+
+TEST_F(ExportsTest, NewGameAgainstASilentPartnerSendsOnceAndGivesUp) {
+  ASSERT_EQ(Black.initcom(2), 1);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Black.newgame(1), 0);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start)
+                      .count();
+  EXPECT_GT(ms, 10000);
+  EXPECT_LT(ms, 10500);
+  EXPECT_EQ(Wire.FromB(), std::vector<std::uint8_t>({0x01, 0xA1, 0xA0, 0x80}));
+}
+
+}  // namespace
+}  // namespace duelcom
