@@ -32,9 +32,13 @@ win64: deps
 	$(CMAKE) -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build/win64 -j $(JOBS)
 
-test: win32 win64 tsan native
+test: win32 win64 tsan native fuzz
 	cd build/tsan && ctest --output-on-failure -j $(JOBS)
 	cd build/native && ctest --output-on-failure -j $(JOBS)
+
+# The link library's protocol engine under libFuzzer, for a bounded time.
+fuzz: deps
+	sh tests/duelcom/fuzz/run.sh $(CURDIR)/build/fuzz 20
 
 # The demo runs in build/demo, a working folder of its own holding the pictures.
 demo: release
