@@ -148,5 +148,26 @@ TEST(LinkOpen, FailuresAreReportedWithTheSystemText) {
   EXPECT_FALSE(first.NewGame(3));  // no such colour: refused at once
 }
 
+TEST(PortWrite, AStalledLineCostsEachPacketItsBudgetAndNoReport) {
+  Pty line;  // nobody reads the master: the line fills up and stays full
+  setenv("DUELCOM_COM1", line.SlavePath.c_str(), 1);
+  std::unique_ptr<Port> port = OpenSerialPort(1);
+  ASSERT_TRUE(port);
+  const Packet ok = BuildPacket(Command::OK, 0, 0, 0);
+  ::testing::internal::CaptureStdout();
+  for (int i = 0; i < 20000; ++i) {  // until the line is full
+    const auto start = Clock::now();
+    port->Write(ok);
+    if (ElapsedMs(start) >= 25) break;
+  }
+  for (int i = 0; i < 3; ++i) {
+    const auto start = Clock::now();
+    port->Write(ok);
+    EXPECT_GE(ElapsedMs(start), 29);
+    EXPECT_LT(ElapsedMs(start), 100);
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+}
+
 }  // namespace
 }  // namespace duelcom
