@@ -39,13 +39,6 @@ class Link {
   // Fetches the partner's waiting move without blocking.
   bool TakeMove(int& x, int& y) { return Context.TakeMove(x, y); }
 
-  // Runs f on the link context under the send lock (for tracing and tests).
-  template <typename F>
-  auto WithContext(F&& f) {
-    std::lock_guard<std::mutex> lock(SendLock);
-    return f(Context);
-  }
-
  private:
   bool WaitUntilReady(std::unique_lock<std::mutex>& lock);
   void OnByte(std::uint8_t byte);

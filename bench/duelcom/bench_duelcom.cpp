@@ -39,8 +39,9 @@ void SilentNewGame() {
   const double wall = std::chrono::duration<double>(Clock::now() - start).count();
   const double used = CpuSeconds() - cpu;
   closecom();
-  std::printf("newgame(2), silent partner: result %d after %.3f s, CPU %.4f s = %.3f %% of one core\n",
-              result, wall, used, 100.0 * used / wall);
+  std::printf(
+      "newgame(2), silent partner: result %d after %.3f s, CPU %.4f s = %.3f %% of one core\n",
+      result, wall, used, 100.0 * used / wall);
 }
 
 // The partner: an engine on the master end that answers at once and notes
@@ -96,9 +97,10 @@ void OkToSendxyReturn() {
   if (micros.empty()) return;
   std::sort(micros.begin(), micros.end());
   auto at = [&](double q) { return micros[static_cast<std::size_t>(q * (micros.size() - 1))]; };
-  std::printf("partner's OK written -> sendxy returned, %zu moves: median %.1f us, p90 %.1f us, "
-              "p99 %.1f us, max %.1f us\n",
-              micros.size(), at(0.5), at(0.9), at(0.99), micros.back());
+  std::printf(
+      "partner's OK written -> sendxy returned, %zu moves: median %.1f us, p90 %.1f us, "
+      "p99 %.1f us, max %.1f us\n",
+      micros.size(), at(0.5), at(0.9), at(0.99), micros.back());
 }
 
 }  // namespace
