@@ -245,6 +245,7 @@ void PosixPort::Close() {
     pthread_join(Reader, nullptr);
     ReaderStarted = false;
   }
+  ioctl(Fd, TIOCNXCL);  // the flag outlives this descriptor if others hold the device
   ::close(Fd);
   Fd = -1;
   if (WakeRead >= 0) ::close(WakeRead);
