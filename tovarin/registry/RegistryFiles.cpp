@@ -54,7 +54,9 @@ bool ReadCount(int& count) {
   if (!f) return false;
   char buf[64] = {};
   std::size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+  bool failed = std::ferror(f) != 0;
   std::fclose(f);
+  if (failed) return false;
   buf[n] = '\0';
   const char* s = buf;
   long long v = 0;
@@ -62,7 +64,18 @@ bool ReadCount(int& count) {
   return true;
 }
 
-ListReader::ListReader() : File_(Open(ListFile, "r")) {}
+ListReader::ListReader() : File_(Open(ListFile, "r")) {
+  // A file that opens but cannot be read (a folder of that name) counts as missing.
+  if (File_) {
+    int c = std::fgetc(File_);
+    if (std::ferror(File_)) {
+      std::fclose(File_);
+      File_ = nullptr;
+    } else if (c != EOF) {
+      std::ungetc(c, File_);
+    }
+  }
+}
 
 ListReader::~ListReader() {
   if (File_) std::fclose(File_);
