@@ -1,0 +1,166 @@
+#include "platform/win32/Win32Desktop.h"
+
+#include "platform/win32/Win32Api.h"
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/Win32Text.h"
+
+namespace platform::win32 {
+namespace {
+
+HWND AsHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+
+// The screen's device context for the length of one read.
+class ScreenDc {
+ public:
+  ScreenDc() : Dc_(GetDC(nullptr)) {
+    if (!Dc_) ReportLastError("GetDC");
+  }
+  ~ScreenDc() {
+    if (Dc_) ReleaseDC(nullptr, Dc_);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  HDC Get() const { return Dc_; }
+
+ private:
+  HDC Dc_;
+};
+
+}  // namespace
+
+int Win32Desktop::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+
+int Win32Desktop::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+ColorRef Win32Desktop::Pixel(int x, int y) {
+  if (x < 0 || y < 0 || x >= ScreenWidth() || y >= ScreenHeight()) return InvalidColor;
+  ScreenDc screen;
+  if (!screen.Get()) return InvalidColor;
+  COLORREF c = GetPixel(screen.Get(), x, y);
+  return c == CLR_INVALID ? InvalidColor : static_cast<ColorRef>(c);
+}
+
+void Win32Desktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
+  std::vector<ColorRef>& pixels = out.Prepare(area);
+  Rect clip{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, ScreenWidth()),
+            std::min(area.Bottom, ScreenHeight())};
+  if (clip.Width() <= 0 || clip.Height() <= 0) return;
+  ScreenDc screen;
+  if (!screen.Get()) return;
+
+  // One copy of the whole rectangle into a 32-bit top-down bitmap in memory.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = clip.Width();
+  info.bmiHeader.biHeight = -clip.Height();
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap || !bits) {
+    ReportLastError("CreateDIBSection");
+    if (bitmap) DeleteObject(bitmap);
+    return;
+  }
+  HDC memory = CreateCompatibleDC(screen.Get());
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  bool copied = BitBlt(memory, 0, 0, clip.Width(), clip.Height(), screen.Get(), clip.Left, clip.Top,
+                       SRCCOPY) != 0;
+  if (!copied) ReportLastError("BitBlt");
+  GdiFlush();
+  if (copied) {
+    const auto* src = static_cast<const std::uint32_t*>(bits);
+    std::size_t areaWidth = static_cast<std::size_t>(area.Width());
+    for (int y = 0; y < clip.Height(); ++y) {
+      const std::uint32_t* row =
+          src + static_cast<std::size_t>(y) * static_cast<std::size_t>(clip.Width());
+      std::size_t at = static_cast<std::size_t>(clip.Top - area.Top + y) * areaWidth +
+                       static_cast<std::size_t>(clip.Left - area.Left);
+      for (int x = 0; x < clip.Width(); ++x) {
+        std::uint32_t p = row[x];  // 0x00RRGGBB in memory order B, G, R, X
+        pixels[at + static_cast<std::size_t>(x)] =
+            ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+      }
+    }
+  }
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(bitmap);
+}
+
+WindowHandle Win32Desktop::FindWindowByTitle(std::string_view title) {
+  std::wstring wide = Widen(title);
+  return reinterpret_cast<WindowHandle>(FindWindowW(nullptr, wide.c_str()));
+}
+
+bool Win32Desktop::GetWindowRect(WindowHandle window, Rect& out) {
+  RECT r{};
+  if (!::GetWindowRect(AsHwnd(window), &r)) return false;
+  out = Rect{r.left, r.top, r.right, r.bottom};
+  return true;
+}
+
+bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y,
+                                int width, int height, unsigned flags) {
+  // InsertTop and InsertBottom carry the values of HWND_TOP and HWND_BOTTOM.
+  if (::SetWindowPos(AsHwnd(window), AsHwnd(insertAfter), x, y, width, height, flags)) return true;
+  ReportLastError("SetWindowPos");
+  return false;
+}
+
+bool Win32Desktop::ActivateWindow(WindowHandle window) {
+  // SetActiveWindow returns the previously active window, which may be none.
+  SetLastError(0);
+  HWND previous = SetActiveWindow(AsHwnd(window));
+  if (previous || GetLastError() == 0) return true;
+  ReportLastError("SetActiveWindow");
+  return false;
+}
+
+bool Win32Desktop::SetForegroundWindow(WindowHandle window) {
+  return ::SetForegroundWindow(AsHwnd(window)) != 0;
+}
+
+void Win32Desktop::SetCursorPos(int x, int y) {
+  if (!::SetCursorPos(x, y)) ReportLastError("SetCursorPos");
+}
+
+Point Win32Desktop::CursorPos() {
+  POINT p{};
+  if (!GetCursorPos(&p)) ReportLastError("GetCursorPos");
+  return Point{p.x, p.y};
+}
+
+void Win32Desktop::MouseLeftDown() { mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0); }
+
+void Win32Desktop::MouseLeftUp() { mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); }
+
+void Win32Desktop::MouseMoveBy(int dx, int dy) {
+  // Relative motion: the two values are signed even though the parameters are DWORD.
+  mouse_event(MOUSEEVENTF_MOVE, static_cast<DWORD>(dx), static_cast<DWORD>(dy), 0, 0);
+}
+
+void Win32Desktop::KeyDown(std::uint8_t virtualKey) { keybd_event(virtualKey, 0, 0, 0); }
+
+void Win32Desktop::KeyUp(std::uint8_t virtualKey) {
+  keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);
+}
+
+bool Win32Desktop::StartProgram(std::string_view path, std::string_view workingFolder) {
+  std::string file(path), folder(workingFolder);
+  HINSTANCE result =
+      ShellExecuteA(GetActiveWindow(), nullptr, file.c_str(), "", folder.c_str(), SW_SHOW);
+  // Values above 32 mean success; below, the value is the error code.
+  auto code = reinterpret_cast<INT_PTR>(result);
+  if (code > 32) return true;
+  ReportFailure("ShellExecuteA", static_cast<DWORD>(code));
+  return false;
+}
+
+}  // namespace platform::win32

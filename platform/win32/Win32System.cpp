@@ -1,0 +1,84 @@
+#include "platform/win32/Win32System.h"
+
+#include <string>
+
+#include "platform/win32/Win32Api.h"
+#include "platform/win32/Win32Text.h"
+
+namespace platform {
+
+std::string ProgramFolder() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) {
+      win32::ReportLastError("GetModuleFileNameA");
+      return ".\\";
+    }
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);  // truncated: try a larger buffer
+  }
+  std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string(".\\") : path.substr(0, cut + 1);
+}
+
+std::string NativePath(std::string_view windowsPath) { return std::string(windowsPath); }
+
+}  // namespace platform
+
+namespace platform::win32 {
+
+std::uint32_t Win32Clock::TickCount() { return GetTickCount(); }
+
+void Win32Clock::Sleep(std::uint32_t ms) { ::Sleep(ms); }
+
+LibraryHandle Win32LibraryLoader::Load(std::string_view moduleName) {
+  // A full path with the altered search order: the library's own dependencies are
+  // looked for next to it, not in the current directory first.
+  std::string path = Folder_ + std::string(moduleName) + ".dll";
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (!module) ReportLastError("LoadLibraryExA");
+  return reinterpret_cast<LibraryHandle>(module);
+}
+
+void* Win32LibraryLoader::Lookup(LibraryHandle library, const char* exportName) {
+  if (!library) return nullptr;
+  FARPROC proc = GetProcAddress(static_cast<HMODULE>(library), exportName);
+  if (!proc) ReportLastError("GetProcAddress");
+  return reinterpret_cast<void*>(proc);
+}
+
+void Win32LibraryLoader::Unload(LibraryHandle library) {
+  if (library && !FreeLibrary(static_cast<HMODULE>(library))) ReportLastError("FreeLibrary");
+}
+
+bool Win32FileTimes::LastWriteLocal(std::string_view path, LocalTime& out) {
+  HANDLE file =
+      CreateFileA(std::string(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ReportLastError("CreateFileA");
+    return false;
+  }
+  FILETIME written{}, local{};
+  SYSTEMTIME time{};
+  bool ok = GetFileTime(file, nullptr, nullptr, &written) != 0;
+  if (!ok) ReportLastError("GetFileTime");
+  CloseHandle(file);
+  if (ok && !FileTimeToLocalFileTime(&written, &local)) {
+    ReportLastError("FileTimeToLocalFileTime");
+    ok = false;
+  }
+  if (ok && !FileTimeToSystemTime(&local, &time)) {
+    ReportLastError("FileTimeToSystemTime");
+    ok = false;
+  }
+  if (!ok) return false;
+  out = LocalTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+  return true;
+}
+
+}  // namespace platform::win32
