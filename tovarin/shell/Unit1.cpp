@@ -90,6 +90,8 @@ TForm1::TForm1(ui::Application& app, Services& sys)
   GamesTotal = GamesLeft = GameNo = ListChoice = 1;
   RegisteredCount = ProfileNo = TargetWidth = TargetHeight = 0;
   PuppetIsBlack = 0;
+  // 11.
+  FillWindowTitles();
   Show();
 }
 

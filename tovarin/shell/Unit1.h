@@ -106,6 +106,25 @@ class TForm1 : public ui::Form, public board::Board {
   void FormPaint();
 
   // ---- Puppet driving: defined in tovarin/puppet ----
+  // Copies the window titles of the puppet profiles into WindowTitles.
+  void FillWindowTitles();
+  // Looks for the running puppet of `profile` by its window title(s); when found,
+  // makes it the active puppet (ProfileNo, PuppetWindow, TargetWidth/Height).
+  void FindPuppet(int profile);
+  // The tag of the active profile, "[不明]" when there is none.
+  const char* PuppetTag() const;
+  // Synthetic input: a left click at a screen point (100 ms down, 300 ms after),
+  // one key press (100 ms down, 100 ms after), the cursor parked on this window.
+  void ClickAt(int x, int y);
+  void PressKey(std::uint8_t virtualKey);
+  void ParkCursor();
+  // Clicks the move (x, y), or a pass for (0, 0), into the puppet.
+  void EnterMove(int x, int y);
+  // One look at the puppet's board: true with (x, y) when the puppet has played
+  // there, true with (0, 0) when it has passed, false when nothing new shows.
+  bool DetectPuppetMove(std::int32_t& x, std::int32_t& y);
+  // The pixels of the board region, reused from look to look.
+  platform::ScreenSnapshot BoardShot;
   // ---- end of puppet driving ----
 
   // ---- Link (tovarin/match) ----

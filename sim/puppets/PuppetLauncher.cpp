@@ -1,0 +1,46 @@
+#include "sim/puppets/PuppetLauncher.h"
+
+#include <string>
+
+namespace refpuppet {
+
+PuppetLauncher::PuppetLauncher(platform::sim::SimDesktop& desktop) : Desktop_(desktop) {}
+
+PuppetLauncher::~PuppetLauncher() {
+  // Newest first, so that windows go in the reverse order of their making.
+  while (!Running_.empty()) Running_.pop_back();
+}
+
+void PuppetLauncher::RegisterAll() {
+  std::vector<std::string> done;
+  for (int p = 1; p <= 18; ++p) {
+    const PuppetSpec* spec = SpecOf(p);
+    for (int e = 0; e < 2; ++e) {
+      const char* file = spec->Executables[static_cast<std::size_t>(e)];
+      if (!file) continue;
+      std::string name = file;
+      bool seen = false;
+      for (const std::string& d : done) seen = seen || d == name;
+      if (seen) continue;  // one registration per file name (profiles 6 and 16)
+      done.push_back(name);
+      Desktop_.RegisterProgram(name, [this, p, e, name](platform::sim::SimDesktop&,
+                                                        const std::string&, const std::string&) {
+        Start(name == "KANDO4.EXE" ? Kando4Profile : p, e);
+      });
+    }
+  }
+}
+
+ReferencePuppet& PuppetLauncher::Start(int profile, int executable) {
+  Running_.push_back(
+      std::make_unique<ReferencePuppet>(Desktop_, *SpecOf(profile), executable, Options));
+  return *Running_.back();
+}
+
+ReferencePuppet* PuppetLauncher::Find(int profile) const {
+  for (auto it = Running_.rbegin(); it != Running_.rend(); ++it)
+    if ((*it)->Spec().Profile == profile) return it->get();
+  return nullptr;
+}
+
+}  // namespace refpuppet

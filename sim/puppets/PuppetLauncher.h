@@ -1,0 +1,39 @@
+#pragma once
+// Installs the reference puppets as programs of the simulated desktop: starting a
+// path whose file name is a puppet's executable opens that puppet.
+#include <memory>
+#include <vector>
+
+#include "platform/sim/SimDesktop.h"
+#include "sim/puppets/ReferencePuppet.h"
+
+namespace refpuppet {
+
+class PuppetLauncher {
+ public:
+  // The desktop must outlive the launcher; the launcher closes its puppets.
+  explicit PuppetLauncher(platform::sim::SimDesktop& desktop);
+  ~PuppetLauncher();
+  PuppetLauncher(const PuppetLauncher&) = delete;
+  PuppetLauncher& operator=(const PuppetLauncher&) = delete;
+
+  // Registers the executable file names of all 18 programs with the desktop.
+  void RegisterAll();
+  // Opens the program of `profile` at once, as if its executable had been started.
+  ReferencePuppet& Start(int profile, int executable = 0);
+
+  // Given to every program started from now on.
+  PuppetOptions Options;
+  // "KANDO4.EXE" is either edition; this is the profile a started copy plays.
+  int Kando4Profile = 6;
+
+  // The program of `profile` started last, or nullptr.
+  ReferencePuppet* Find(int profile) const;
+  const std::vector<std::unique_ptr<ReferencePuppet>>& Running() const { return Running_; }
+
+ private:
+  platform::sim::SimDesktop& Desktop_;
+  std::vector<std::unique_ptr<ReferencePuppet>> Running_;
+};
+
+}  // namespace refpuppet

@@ -1,0 +1,446 @@
+#include "sim/puppets/ReferencePuppet.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace refpuppet {
+
+using platform::ColorRef;
+using platform::Point;
+using platform::Rect;
+using platform::Rgb;
+using platform::sim::SimWindow;
+
+namespace {
+
+constexpr ColorRef Face = Rgb(236, 233, 216);
+constexpr ColorRef TitleStrip = Rgb(0, 0, 128);
+constexpr ColorRef Wood = Rgb(220, 179, 92);
+constexpr ColorRef BoxGrey = Rgb(192, 192, 192);
+constexpr ColorRef MenuFace = Rgb(240, 240, 240);
+constexpr ColorRef Light = Rgb(255, 255, 255);
+constexpr ColorRef Dark = Rgb(64, 64, 64);
+constexpr ColorRef ButtonFace = Rgb(212, 208, 200);
+constexpr ColorRef PlainBlack = Rgb(56, 56, 64);
+constexpr ColorRef PlainWhite = Rgb(240, 240, 232);
+constexpr ColorRef Rim = Rgb(96, 96, 96);
+constexpr ColorRef MarkedWhite = Rgb(200, 200, 200);
+constexpr ColorRef LastMoveRed = Rgb(224, 0, 0);
+constexpr ColorRef CrossingMark = Rgb(0, 96, 0);
+constexpr ColorRef Shades[4] = {Rgb(0, 0, 0), Rgb(24, 0, 0), Rgb(96, 1, 4), Rgb(40, 40, 40)};
+constexpr int TitleHeight = 19;  // the program's own title strip
+constexpr int BoxTitleHeight = 16;
+constexpr int MainWindowHeight = 100;  // profile 5's main window, under its board window
+
+Rect Offset(const Rect& r, int dx, int dy) {
+  return Rect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+void Outline(SimWindow& w, const Rect& r, ColorRef topLeft, ColorRef bottomRight) {
+  w.FillRect(Rect{r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
+  w.FillRect(Rect{r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
+  w.FillRect(Rect{r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
+  w.FillRect(Rect{r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
+}
+
+}  // namespace
+
+// ---- Popup ----
+
+void Popup::Open(const Rect& frame, const Rect& button, bool menu, std::function<void()> onPress) {
+  Close();
+  SimWindow& w = Desktop_.CreateWindow(menu ? "メニュー" : "確認", frame, this);
+  Window_ = w.Handle();
+  IsMenu_ = menu;
+  DownOnButton_ = false;
+  OnPress_ = std::move(onPress);
+  Button_ = Offset(button, -frame.Left, -frame.Top);
+  Rect all{0, 0, frame.Width(), frame.Height()};
+  w.FillRect(all, menu ? MenuFace : BoxGrey);
+  Outline(w, all, Dark, Dark);
+  if (menu) {
+    Outline(w, Button_, Dark, Dark);
+  } else {
+    w.FillRect(Rect{1, 1, frame.Width() - 1, BoxTitleHeight}, TitleStrip);
+    Outline(w, Button_, Light, Dark);
+  }
+}
+
+void Popup::OpenBox(const Rect& frame, const Rect& button, std::function<void()> onPress) {
+  Open(frame, button, false, std::move(onPress));
+}
+
+void Popup::OpenMenu(const Rect& frame, const Rect& entry, std::function<void()> onPress) {
+  Open(frame, entry, true, std::move(onPress));
+}
+
+void Popup::Close() {
+  if (!Window_) return;
+  platform::WindowHandle h = Window_;
+  Window_ = 0;
+  OnPress_ = nullptr;
+  Desktop_.DestroyWindow(h);
+}
+
+void Popup::OnMouseDown(SimWindow&, int x, int y) { DownOnButton_ = Button_.Contains(x, y); }
+
+void Popup::OnMouseUp(SimWindow&, int x, int y) {
+  bool pressed = DownOnButton_ && Button_.Contains(x, y);
+  DownOnButton_ = false;
+  if (!pressed) {
+    if (IsMenu_) Close();  // a click beside the entry closes a menu
+    return;
+  }
+  std::function<void()> then = std::move(OnPress_);
+  Close();  // the window goes; nothing of it is touched after this
+  if (then) then();
+}
+
+// ---- ReferencePuppet ----
+
+ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const PuppetSpec& spec,
+                                 int executable, PuppetOptions options)
+    : Desktop_(desktop),
+      Spec_(spec),
+      Options_(std::move(options)),
+      Random_(Options_.Seed),
+      Menu_(desktop),
+      Modal_(desktop) {
+  std::size_t which = executable == 1 && spec.Titles[1] ? 1 : 0;
+  Rect start{Options_.StartLeft, Options_.StartTop, Options_.StartLeft + spec.Width,
+             Options_.StartTop + spec.Height};
+  if (spec.BoardTitle) {
+    BoardWindow_ = desktop.CreateWindow(spec.BoardTitle, start, this).Handle();
+    Rect below{start.Left, start.Bottom, start.Right, start.Bottom + MainWindowHeight};
+    MainWindow_ = desktop.CreateWindow(spec.Titles[which], below, this).Handle();
+  } else {
+    BoardWindow_ = desktop.CreateWindow(spec.Titles[which], start, this).Handle();
+  }
+  Relayout();
+  NewGame(Options_.PuppetIsBlack);
+}
+
+ReferencePuppet::~ReferencePuppet() {
+  CancelAll();
+  Menu_.Close();
+  Modal_.Close();
+  if (MainWindow_) Desktop_.DestroyWindow(MainWindow_);
+  Desktop_.DestroyWindow(BoardWindow_);
+}
+
+void ReferencePuppet::Later(std::uint32_t ms, std::function<void()> fn) {
+  std::uint64_t key = NextKey_++;
+  Pending_[key] = Desktop_.Clock().Schedule(ms, [this, key, fn = std::move(fn)] {
+    Pending_.erase(key);
+    fn();
+  });
+}
+
+void ReferencePuppet::CancelAll() {
+  for (const auto& [key, id] : Pending_) Desktop_.Clock().Cancel(id);
+  Pending_.clear();
+}
+
+void ReferencePuppet::NewGame(bool puppetIsBlack) {
+  CancelAll();
+  Menu_.Close();
+  Modal_.Close();
+  Game_.Reset();
+  Colour_ = puppetIsBlack ? Stone::Black : Stone::White;
+  Thinking_ = false;
+  Over_ = false;
+  Marked_ = Move{};
+  PaintAll();
+  if (puppetIsBlack) StartThinking();
+}
+
+// ---- Layout and drawing ----
+
+Rect ReferencePuppet::BoardWindowRect() {
+  Rect r;
+  Desktop_.GetWindowRect(BoardWindow_, r);
+  return r;
+}
+
+Point ReferencePuppet::PointOnScreen(int c, int r) {
+  Rect w = BoardWindowRect();
+  return Point{w.Left + Cx(c), w.Top + Cy(r)};
+}
+
+void ReferencePuppet::Relayout() {
+  // Laid out for its designed size; any other size moves the board off its place.
+  Rect w = BoardWindowRect();
+  ShiftX_ = (w.Width() - Spec_.Width) / 2;
+  ShiftY_ = (w.Height() - Spec_.Height) / 2;
+  if (MainWindow_) {
+    Placing_ = true;
+    Desktop_.MoveWindow(MainWindow_, Rect{w.Left, w.Bottom, w.Right, w.Bottom + MainWindowHeight});
+    Placing_ = false;
+  }
+}
+
+void ReferencePuppet::OnPlaced(SimWindow&) {
+  if (Placing_) return;
+  Relayout();
+  PaintAll();
+}
+
+// Every drawing call draws the scene (board-window coordinates) into each window
+// of the program, so profile 5's main window shows the part of the board below
+// its board window.
+void ReferencePuppet::Fill(const Rect& r, ColorRef c) {
+  Rect origin = BoardWindowRect();
+  for (platform::WindowHandle h : {BoardWindow_, MainWindow_}) {
+    SimWindow* w = h ? Desktop_.Window(h) : nullptr;
+    if (!w) continue;
+    w->FillRect(Offset(r, origin.Left - w->Outer().Left, origin.Top - w->Outer().Top), c);
+  }
+}
+
+void ReferencePuppet::Set(int x, int y, ColorRef c) { Fill(Rect{x, y, x + 1, y + 1}, c); }
+
+void ReferencePuppet::PaintAll() {
+  for (platform::WindowHandle h : {BoardWindow_, MainWindow_}) {
+    SimWindow* w = h ? Desktop_.Window(h) : nullptr;
+    if (w) w->FillRect(Rect{0, 0, w->Outer().Width(), w->Outer().Height()}, Face);
+  }
+  Rect bw = BoardWindowRect();
+  Fill(Rect{0, 0, bw.Width(), TitleHeight}, TitleStrip);
+  int px = Spec_.PitchX, py = Spec_.PitchY;
+  Fill(Rect{Cx(1) - px / 2 - 6, Cy(1) - py / 2 - 6, Cx(19) - px / 2 + px + 6,
+            Cy(19) - py / 2 + py + 6},
+       Wood);
+  for (int c = 1; c <= GoGame::Size; ++c)
+    for (int r = 1; r <= GoGame::Size; ++r) PaintPoint(c, r);
+  // A pass button, unless the first pass click opens a menu on the menu bar.
+  const Place& first = Spec_.PassClicks[0];
+  if (first.Y > 40) {
+    Rect b{first.X - 20, first.Y - 9, first.X + 20, first.Y + 9};
+    Fill(b, ButtonFace);
+    Fill(Rect{b.Left, b.Bottom - 1, b.Right, b.Bottom}, Dark);
+    Fill(Rect{b.Right - 1, b.Top, b.Right, b.Bottom}, Dark);
+  }
+  PaintPanel();
+}
+
+void ReferencePuppet::PaintPoint(int c, int r) {
+  const int px = Spec_.PitchX, py = Spec_.PitchY;
+  const int cx = Cx(c), cy = Cy(r);
+  const Rect cell{cx - px / 2, cy - py / 2, cx - px / 2 + px, cy - py / 2 + py};
+  Fill(cell, Wood);
+  // The grid lines through the point, cut to the cell. Lines drawn as LineTo does
+  // lack their last pixel, which leaves the far corner of the board open.
+  const int shortBy = Spec_.LinesStopShort ? 1 : 0;
+  const int top = std::max(cell.Top, Cy(1)), bottom = std::min(cell.Bottom, Cy(19) + 1 - shortBy);
+  if (top < bottom) Fill(Rect{cx, top, cx + 1, bottom}, Spec_.LineColour);
+  const int left = std::max(cell.Left, Cx(1)), right = std::min(cell.Right, Cx(19) + 1 - shortBy);
+  if (left < right) Fill(Rect{left, cy, right, cy + 1}, Spec_.LineColour);
+  if (Spec_.ShadedCrossings) Set(cx, cy, Shades[(c + r) % 4]);
+  if (c == Spec_.MarkC && r == Spec_.MarkR) Set(cx, cy, CrossingMark);
+
+  Stone s = Game_.At(c, r);
+  if (s == Stone::None) return;
+  const int radius = (std::min(px, py) - 1) / 2;
+  for (int y = cell.Top; y < cell.Bottom; ++y)
+    for (int x = cell.Left; x < cell.Right; ++x) {
+      int dx = x - cx, dy = y - cy, d2 = dx * dx + dy * dy;
+      if (d2 > radius * radius) continue;
+      ColorRef colour;
+      switch (Spec_.Stones) {
+        case StoneLook::Plain:
+          colour = s == Stone::Black ? PlainBlack : PlainWhite;
+          break;
+        case StoneLook::RingedDotted:
+          if (d2 > (radius - 1) * (radius - 1))
+            colour = Rim;
+          else if (s == Stone::White && std::abs(dx) <= 1 && std::abs(dy) <= 1)
+            colour = Rgb(0, 0, 0);
+          else
+            colour = s == Stone::Black ? Rgb(0, 0, 0) : Rgb(255, 255, 255);
+          break;
+        case StoneLook::Marked:
+        default:
+          colour = s == Stone::Black ? Rgb(0, 0, 0) : MarkedWhite;
+          break;
+      }
+      Set(x, y, colour);
+    }
+  if (Spec_.Stones == StoneLook::Marked && Marked_ == Move{c, r})
+    Fill(Rect{cx - 1, cy - 1, cx + 2, cy + 2}, LastMoveRed);
+}
+
+void ReferencePuppet::PaintPanel() {
+  if (Spec_.OwnPass != MidGamePass::PanelSign) return;
+  int x = Spec_.PanelSign.X + ShiftX_, y = Spec_.PanelSign.Y + ShiftY_;
+  // The sign shows while the last move of the game is a pass, whoever made it.
+  Fill(Rect{x - 8, y - 8, x + 8, y + 8}, Game_.TrailingPasses() > 0 ? Rgb(0, 0, 0) : Light);
+}
+
+void ReferencePuppet::UpdateMark() {
+  if (Spec_.Stones != StoneLook::Marked) return;
+  Move now;
+  if (!Game_.History().empty()) {
+    Move last = Game_.History().back();
+    if (!last.IsPass() && Game_.At(last.C, last.R) != Stone::None) now = last;
+  }
+  if (now == Marked_) return;
+  Move before = Marked_;
+  Marked_ = now;
+  if (!before.IsPass()) PaintPoint(before.C, before.R);
+  if (!now.IsPass()) PaintPoint(now.C, now.R);
+}
+
+// ---- Input ----
+
+void ReferencePuppet::OnMouseDown(SimWindow&, int x, int y) { Down_ = Point{x, y}; }
+
+void ReferencePuppet::OnMouseUp(SimWindow& w, int x, int y) {
+  // A click is a press and release at one spot.
+  if (std::abs(x - Down_.X) > 2 || std::abs(y - Down_.Y) > 2) return;
+  Rect origin = BoardWindowRect();
+  Clicked(Point{x + w.Outer().Left - origin.Left, y + w.Outer().Top - origin.Top});
+}
+
+bool ReferencePuppet::BoardPointAt(Point scene, int& c, int& r) const {
+  const int px = Spec_.PitchX, py = Spec_.PitchY;
+  int dx = scene.X - Cx(1) + px / 2, dy = scene.Y - Cy(1) + py / 2;
+  if (dx < 0 || dy < 0) return false;
+  c = dx / px + 1;
+  r = dy / py + 1;
+  if (c > GoGame::Size || r > GoGame::Size) return false;
+  // Only a click close to the intersection counts.
+  return std::abs(scene.X - Cx(c)) <= 2 && std::abs(scene.Y - Cy(r)) <= 2;
+}
+
+void ReferencePuppet::Clicked(Point scene) {
+  if (Modal_.IsOpen()) return;  // a box takes all input until it is closed
+  if (Menu_.IsOpen()) {
+    Menu_.Close();  // the click that closes a menu does nothing else
+    return;
+  }
+  if (Over_) return;
+  const Place& first = Spec_.PassClicks[0];
+  if (std::abs(scene.X - first.X) <= 20 && std::abs(scene.Y - first.Y) <= 9) {
+    if (Spec_.PassClickCount == 1)
+      OpponentPass();
+    else
+      OpenPassMenu();
+    return;
+  }
+  int c = 0, r = 0;
+  if (BoardPointAt(scene, c, r)) OpponentMove(c, r);
+}
+
+void ReferencePuppet::OpenPassMenu() {
+  Rect bw = BoardWindowRect();
+  int sw = Desktop_.ScreenWidth(), sh = Desktop_.ScreenHeight();
+  Point p1 = OnScreen(Spec_.PassClicks[0], bw, sw, sh);
+  Point p2 = OnScreen(Spec_.PassClicks[1], bw, sw, sh);
+  // A menu drops from the menu bar; a confirmation box stands on its own.
+  int top = p2.Y - 40;
+  if (p1.Y < p2.Y && top < p1.Y + 10) top = p1.Y + 10;
+  Rect frame{p2.X - 45, top, p2.X + 45, p2.Y + 15};
+  Rect entry{p2.X - 35, p2.Y - 7, p2.X + 35, p2.Y + 8};
+  Menu_.OpenMenu(frame, entry, [this] { OpponentPass(); });
+}
+
+// ---- Play ----
+
+void ReferencePuppet::OpponentMove(int c, int r) {
+  if (Thinking_ || Game_.ToMove() == Colour_) return;
+  std::vector<Move> taken;
+  if (!Game_.Play(c, r, &taken)) return;  // refused, as the program refuses an illegal move
+  PaintPoint(c, r);
+  for (const Move& t : taken) PaintPoint(t.C, t.R);
+  PaintPanel();
+  UpdateMark();
+  if (Spec_.HasNotice && !taken.empty()) {
+    // It tells the player about the lost stones and thinks once that is read.
+    ++NoticesShown_;
+    Thinking_ = true;
+    ShowBox(Spec_.Notice, [this] {
+      Thinking_ = false;
+      StartThinking();
+    });
+    return;
+  }
+  StartThinking();
+}
+
+void ReferencePuppet::OpponentPass() {
+  if (Thinking_ || Over_ || Game_.ToMove() == Colour_) return;
+  Game_.Pass();
+  ++OpponentPasses_;
+  PaintPanel();
+  UpdateMark();
+  if (Game_.TrailingPasses() >= 2) {
+    Over_ = true;
+    ShowEndBox(0);
+    return;
+  }
+  StartThinking();
+}
+
+void ReferencePuppet::StartThinking() {
+  Thinking_ = true;
+  Later(Options_.ThinkMs, [this] { Answer(); });
+}
+
+void ReferencePuppet::Answer() {
+  Thinking_ = false;
+  if (Over_ || Game_.ToMove() != Colour_) return;
+  int made = Game_.MovesMade();
+  const std::vector<int>& at = Options_.PassAtMoves;
+  bool pass = (Options_.PassFromMove > 0 && made >= Options_.PassFromMove) ||
+              std::find(at.begin(), at.end(), made + 1) != at.end();
+  Move m = pass ? Move{} : ChooseMove(Game_, Random_);
+  if (m.IsPass()) {
+    OwnPass();
+    return;
+  }
+  std::vector<Move> taken;
+  Game_.Play(m.C, m.R, &taken);
+  PaintPoint(m.C, m.R);
+  for (const Move& t : taken) PaintPoint(t.C, t.R);
+  PaintPanel();
+  UpdateMark();
+}
+
+void ReferencePuppet::OwnPass() {
+  Game_.Pass();
+  ++OwnPasses_;
+  PaintPanel();
+  UpdateMark();
+  if (Game_.TrailingPasses() >= 2) {
+    Over_ = true;
+    switch (Spec_.OwnEndingPass) {
+      case EndingPass::BoxThenEnd:
+        ShowBox(Spec_.PassBox, [this] { ShowEndBox(0); });
+        break;
+      case EndingPass::EndOnly:
+        ShowEndBox(0);
+        break;
+      case EndingPass::BoxIsFirstEnd:
+        ShowBox(Spec_.PassBox, [this] { ShowEndBox(1); });
+        break;
+    }
+    return;
+  }
+  if (Spec_.OwnPass == MidGamePass::Box) ShowBox(Spec_.PassBox, nullptr);
+}
+
+void ReferencePuppet::ShowBox(const BoxShape& shape, std::function<void()> then) {
+  Rect bw = BoardWindowRect();
+  int sw = Desktop_.ScreenWidth(), sh = Desktop_.ScreenHeight();
+  Modal_.OpenBox(OnScreen(shape.Frame, bw, sw, sh), OnScreen(shape.Button, bw, sw, sh),
+                 std::move(then));
+}
+
+void ReferencePuppet::ShowEndBox(int i) {
+  if (i >= Spec_.EndBoxCount) return;
+  Later(Spec_.EndBoxDelaysMs[static_cast<std::size_t>(i)], [this, i] {
+    ShowBox(Spec_.EndBoxes[static_cast<std::size_t>(i)], [this, i] { ShowEndBox(i + 1); });
+  });
+}
+
+}  // namespace refpuppet
