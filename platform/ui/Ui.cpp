@@ -10,6 +10,8 @@ Control::Control(Form& owner, Control* parent, ControlKind kind, std::string nam
     : Owner_(owner), Parent_(parent), Kind_(kind), Name_(std::move(name)) {
   Bounds_ = Rect{bounds.Left, bounds.Top, bounds.Left + bounds.Width, bounds.Top + bounds.Height};
   Font_ = owner.Font();
+  if (kind == ControlKind::Edit || kind == ControlKind::ListBox || kind == ControlKind::Memo)
+    Color_ = clWindow;
   owner.Controls_.push_back(this);
   Peer_ = owner.App().CreatePeer(*this);
 }

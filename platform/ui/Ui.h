@@ -35,6 +35,7 @@ inline constexpr ColorRef clFuchsia = Rgb(255, 0, 255);
 inline constexpr ColorRef clGray = Rgb(128, 128, 128);
 inline constexpr ColorRef clBtnFace = Rgb(192, 192, 192);
 inline constexpr ColorRef cl3DLight = Rgb(224, 224, 224);
+inline constexpr ColorRef clWindow = Rgb(255, 255, 255);
 
 // Modal results.
 inline constexpr int mrNone = 0;
@@ -157,7 +158,7 @@ class Control {
   bool Visible_ = true;
   std::string Caption_;
   ui::Font Font_;
-  ColorRef Color_ = clBtnFace;
+  ColorRef Color_ = clBtnFace;  // text boxes and lists start as clWindow
   std::unique_ptr<Peer> Peer_;
 };
 
