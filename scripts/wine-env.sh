@@ -9,7 +9,7 @@
 #
 # Facts it relies on: only the 64-bit loader runs on this kernel; windows must be
 # undecorated by the X side (Decorated=N) so that an X window is exactly the
-# Windows outer rectangle; there is no window manager and no virtual desktop, or
+# Windows outer rectangle, and unmanaged (Managed=N); there is no window manager and no virtual desktop, or
 # synthetic clicks land at stale cursor positions; Wine's own fonts have to be
 # copied into the prefix; a Japanese locale gives Japanese text and code page 932.
 #
@@ -33,19 +33,25 @@ wine_prefix() {
   export WINEPREFIX
   WINEPREFIX=$(cd "$dir" && pwd)
   local stamp="$WINEPREFIX/.tovarin-prefix"
-  local version
-  version=$("$WINE" --version 2>/dev/null)
-  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ] && return 0
+  # The stamp names the Wine version and this set-up's revision: a change of
+  # either sets the prefix up again.
+  local want
+  want="$("$WINE" --version 2>/dev/null) setup-2"
+  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
   (
     # One creator at a time.
     flock 9
-    [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ] && exit 0
-    wine_env_say "creating the Wine prefix $WINEPREFIX"
+    [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && exit 0
+    wine_env_say "setting up the Wine prefix $WINEPREFIX"
     # Made under the locale the programs run with, for its code page and fonts.
     export LC_ALL=ja_JP.UTF-8 DISPLAY=
     "$WINE" wineboot -i >/dev/null 2>&1 || exit 1
     "$WINESERVER" -w
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f \
+      >/dev/null 2>&1 || exit 1
+    # Unmanaged windows: without a window manager, showing a managed window waits
+    # two seconds for a window-manager state that never comes.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
       >/dev/null 2>&1 || exit 1
     # Window captions and message boxes use Tahoma, whose fallback for Japanese is a
     # font Debian does not have: IPA Gothic goes first.
@@ -55,7 +61,7 @@ wine_prefix() {
     cp -f /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
     "$WINESERVER" -k 2>/dev/null
     "$WINESERVER" -w
-    echo "$version" >"$stamp"
+    echo "$want" >"$stamp"
   ) 9>"$dir/.lock"
 }
 

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs platform_check.exe of the x86_64 build under Wine on a bare 1024 x 768 X
+# server: from a folder of its own with the probe library beside it, in a working
+# folder that holds a library the loader must not take, with code page 932 and the
+# Tokyo time zone.
+#   platform_check.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR SOURCE_DIR
+# Exit 77 (skipped) when there is no x86_64 build.
+set -u
+win64=${1:-}
+build=$2
+source=$3
+exe="$win64/tests/wine/platform_check.exe"
+probe="$win64/tests/wine/wine_probe.dll"
+if [ -z "$win64" ] || [ ! -f "$exe" ] || [ ! -f "$probe" ]; then
+  echo "no platform_check.exe in the x86_64 build '${win64}': skipped"
+  exit 77
+fi
+
+. "$source/scripts/wine-env.sh"
+export LC_ALL=ja_JP.UTF-8 TZ=Asia/Tokyo
+work=$(mktemp -d)
+trap 'wine_env_stop; rm -rf "$work"' EXIT
+
+wine_prefix "$build/wineprefix" || { echo "FAILED: the Wine prefix could not be made"; exit 1; }
+xvfb_start 1024x768 || { echo "FAILED: no X server"; exit 1; }
+mkdir -p "$work/program" "$work/run"
+cp "$exe" "$probe" "$work/program/"
+cp "$probe" "$work/run/wine_planted.dll"
+cd "$work/run" && timeout 180 "$WINE" "$work/program/platform_check.exe"
