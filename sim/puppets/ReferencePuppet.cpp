@@ -104,6 +104,7 @@ ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const Puppe
       Spec_(spec),
       Options_(std::move(options)),
       Random_(Options_.Seed),
+      Timing_(~Options_.Seed),
       Menu_(desktop),
       Modal_(desktop) {
   std::size_t which = executable == 1 && spec.Titles[1] ? 1 : 0;
@@ -383,7 +384,10 @@ void ReferencePuppet::OpponentPass() {
 
 void ReferencePuppet::StartThinking() {
   Thinking_ = true;
-  Later(Options_.ThinkMs, [this] { Answer(); });
+  std::uint32_t ms = Options_.ThinkMs;
+  if (Options_.ThinkJitterMs > 0)
+    ms += static_cast<std::uint32_t>(Timing_.Below(static_cast<int>(Options_.ThinkJitterMs) + 1));
+  Later(ms, [this] { Answer(); });
 }
 
 void ReferencePuppet::Answer() {

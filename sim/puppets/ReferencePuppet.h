@@ -18,7 +18,9 @@
 namespace refpuppet {
 
 struct PuppetOptions {
+  // Each answer takes ThinkMs plus a seeded share of up to ThinkJitterMs.
   std::uint32_t ThinkMs = 300;
+  std::uint32_t ThinkJitterMs = 0;
   std::uint64_t Seed = 1;
   // From this many moves made (passes included) on, the puppet passes at every
   // turn; 0: only when it has no sensible move left.
@@ -103,6 +105,7 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   PuppetOptions Options_;
   GoGame Game_;
   Random Random_;
+  Random Timing_;  // apart from the moves, so that timing never changes the game
   Stone Colour_ = Stone::White;
   bool Thinking_ = false;
   bool Over_ = false;

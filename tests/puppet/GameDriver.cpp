@@ -128,6 +128,7 @@ class Game {
     }
     Report_.Moves = F_.MoveCount;
     Report_.Captures = Puppet_.Game().StonesCaptured();
+    Report_.Notices = Puppet_.NoticesShown();
     if (Report_.Ended && Report_.Failure.empty()) CheckEnd();
     return Report_;
   }
@@ -186,7 +187,6 @@ class Game {
   void PuppetMoves() {
     platform::Clock& clock = F_.Sys.Clock;
     std::uint32_t start = clock.TickCount();
-    int notices = Puppet_.NoticesShown();
     bool seen = false;
     for (int poll = 0; poll < 150 && !seen; ++poll) {
       if (poll > 0) clock.Sleep(200);
@@ -200,7 +200,6 @@ class Game {
     }
     Report_.LongestWaitMs =
         std::max(Report_.LongestWaitMs, static_cast<int>(clock.TickCount() - start));
-    Report_.NoticesCleared += Puppet_.NoticesShown() - notices;
     F_.PassCheckDue = false;
     if (F_.MoveX == 0 && F_.MoveY == 0) {
       ++Report_.PuppetPasses;

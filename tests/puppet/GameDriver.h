@@ -30,9 +30,9 @@ struct GameReport {
   int Captures = 0;            // stones taken in the game
   int PuppetPasses = 0;        // passes Tovarin read from the screen
   int PartnerPasses = 0;       // passes Tovarin clicked into the puppet
-  int NoticesCleared = 0;
-  int LongestWaitMs = 0;  // the longest time a puppet move took to be seen
-  std::string Failure;    // empty when the game went right
+  int Notices = 0;             // notices the puppet showed (and Tovarin cleared)
+  int LongestWaitMs = 0;       // the longest time a puppet move took to be seen
+  std::string Failure;         // empty when the game went right
 };
 
 // The clicks with which the relay clears the puppet's end-of-game boxes.

@@ -1,0 +1,171 @@
+// The reference puppets on their own: the rules they play by, their policy, and
+// their geometry against the hand-worked corners.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/puppet/GameDriver.h"
+#include "tests/puppet/WorkedExamples.h"
+
+namespace {
+
+using platform::Point;
+using platform::Rect;
+using refpuppet::GoGame;
+using refpuppet::Move;
+using refpuppet::Stone;
+using testing_world::World;
+
+// Plays the moves in turn, passing for (0, 0); all must be legal.
+void PlayAll(GoGame& g, std::initializer_list<Move> moves) {
+  for (const Move& m : moves) {
+    if (m.IsPass())
+      g.Pass();
+    else
+      ASSERT_TRUE(g.Play(m.C, m.R)) << m.C << "," << m.R;
+  }
+}
+
+TEST(GoRules, CapturesRemoveStonesAndCountThem) {
+  GoGame g;
+  // Black surrounds the white stone at (2, 2) and takes it.
+  PlayAll(g, {{2, 1}, {2, 2}, {1, 2}, {10, 10}, {3, 2}});
+  std::vector<Move> taken;
+  ASSERT_TRUE(g.Play(11, 11, &taken));  // white elsewhere
+  ASSERT_TRUE(g.Play(2, 3, &taken));
+  EXPECT_EQ(taken, (std::vector<Move>{{2, 2}}));
+  EXPECT_EQ(g.At(2, 2), Stone::None);
+  EXPECT_EQ(g.StonesCaptured(), 1);
+}
+
+TEST(GoRules, SuicideIsRefusedUnlessItTakes) {
+  GoGame g;
+  PlayAll(g, {{2, 1}, {10, 10}, {1, 2}});
+  // White at (1, 1) would have no liberty and takes nothing.
+  EXPECT_FALSE(g.IsLegal(1, 1));
+  EXPECT_FALSE(g.Play(1, 1));
+  EXPECT_EQ(g.At(1, 1), Stone::None);
+  EXPECT_EQ(g.ToMove(), Stone::White);
+  // A stone without a liberty of its own is legal when it takes: White (1, 1)
+  // takes Black's (2, 1) and (1, 2), each with its last liberty there.
+  GoGame h;
+  PlayAll(h, {{2, 1}, {3, 1}, {1, 2}, {2, 2}, {10, 10}, {1, 3}, {11, 11}});
+  std::vector<Move> taken;
+  EXPECT_TRUE(h.Play(1, 1, &taken));
+  EXPECT_EQ(taken, (std::vector<Move>{{2, 1}, {1, 2}}));
+}
+
+TEST(GoRules, AKoMayNotBeRetakenAtOnce) {
+  GoGame g;
+  // Black: (2,1) (1,2) (3,2) (2,3) around (2,2); White: (3,1) (4,2) (3,3) around (3,2).
+  PlayAll(g, {{2, 1}, {3, 1}, {1, 2}, {4, 2}, {2, 3}, {3, 3}, {3, 2}, {2, 2}});
+  // White's (2, 2) took Black's (3, 2); Black may not take back at once.
+  EXPECT_EQ(g.At(3, 2), Stone::None);
+  EXPECT_FALSE(g.IsLegal(3, 2));
+  PlayAll(g, {{10, 10}, {11, 11}});
+  EXPECT_TRUE(g.IsLegal(3, 2));
+  // A pass also ends the ban.
+  std::vector<Move> taken;
+  ASSERT_TRUE(g.Play(3, 2, &taken));
+  EXPECT_FALSE(g.IsLegal(2, 2));
+  g.Pass();
+  g.Pass();
+  EXPECT_TRUE(g.IsLegal(2, 2));
+  EXPECT_EQ(g.TrailingPasses(), 2);
+}
+
+TEST(Policy, ASeedAlwaysPlaysTheSameLegalMovesAndNeverFillsItsOwnEye) {
+  auto selfPlay = [](std::uint64_t seed) {
+    GoGame g;
+    refpuppet::Random random(seed);
+    while (g.MovesMade() < 250) {
+      Move m = refpuppet::ChooseMove(g, random);
+      if (m.IsPass()) {
+        g.Pass();
+        continue;
+      }
+      EXPECT_FALSE(g.IsEyeOf(m.C, m.R, g.ToMove()));
+      EXPECT_TRUE(g.Play(m.C, m.R));
+    }
+    return g;
+  };
+  GoGame a = selfPlay(5), b = selfPlay(5), c = selfPlay(6);
+  EXPECT_GT(a.StonesCaptured(), 0);
+  EXPECT_EQ(a.History(), b.History());
+  EXPECT_NE(a.History(), c.History());
+}
+
+struct Placed {
+  explicit Placed(int profile) : Launcher(W.Desktop) {
+    W.Form3().Hide();
+    Launcher.Options.ThinkMs = 1000000;
+    Launcher.Kando4Profile = profile == 16 ? 16 : 6;
+    Launcher.RegisterAll();
+    W.Desktop.StartProgram(std::string("C:\\Go\\") + refpuppet::SpecOf(profile)->Executables[0],
+                           "C:\\Go\\");
+    Puppet = Launcher.Find(profile);
+    W.Form1().FindPuppet(profile);
+    puppet_test::PlacePuppet(W, profile);
+  }
+  World W;
+  refpuppet::PuppetLauncher Launcher;
+  refpuppet::ReferencePuppet* Puppet = nullptr;
+};
+
+TEST(ReferencePuppet, BoardsStandAtTheWorkedCornersAndTakeClicksThere) {
+  for (const auto& e : puppet_test::BoardCorners) {
+    Placed p(e.Profile);
+    ASSERT_NE(p.Puppet, nullptr);
+    ASSERT_EQ(p.W.Form1().ProfileNo, e.Profile);
+    EXPECT_EQ(p.Puppet->PointOnScreen(1, 1), e.TopLeft) << "profile " << e.Profile;
+    EXPECT_EQ(p.Puppet->PointOnScreen(19, 19), e.BottomRight) << "profile " << e.Profile;
+    // A click beside a point is not a move.
+    p.W.Form1().ClickAt(e.TopLeft.X + 4, e.TopLeft.Y + 4);
+    EXPECT_EQ(p.Puppet->Game().MovesMade(), 0) << "profile " << e.Profile;
+    p.W.Form1().ClickAt(e.BottomRight.X, e.BottomRight.Y);
+    EXPECT_EQ(p.Puppet->Game().At(19, 19), Stone::Black) << "profile " << e.Profile;
+    EXPECT_TRUE(p.Puppet->Thinking());
+  }
+}
+
+TEST(ReferencePuppet, ItsBoardMovesWithItsWindow) {
+  Placed p(1);
+  platform::WindowHandle h = p.Puppet->Window();
+  p.W.Desktop.SetWindowPos(h, platform::InsertTop, 100, 50, 500, 375, 0);
+  EXPECT_EQ(p.Puppet->PointOnScreen(1, 1), (Point{239, 118}));
+  // At another size the program lays its board out afresh, centred.
+  p.W.Desktop.SetWindowPos(h, platform::InsertTop, 0, 0, 520, 395, 0);
+  EXPECT_EQ(p.Puppet->PointOnScreen(1, 1), (Point{149, 78}));
+  p.W.Form1().ClickAt(139, 68);  // the designed place is no longer a point
+  EXPECT_EQ(p.Puppet->Game().MovesMade(), 0);
+}
+
+TEST(ReferencePuppet, Profile5KeepsItsMainWindowUnderItsBoardWindow) {
+  Placed p(5);
+  Rect board, main;
+  ASSERT_TRUE(p.W.Desktop.GetWindowRect(p.Puppet->Window(), board));
+  ASSERT_TRUE(p.W.Desktop.GetWindowRect(p.Puppet->MainWindow(), main));
+  EXPECT_EQ(board, (Rect{0, 0, 410, 410}));
+  EXPECT_EQ(main.Left, 0);
+  EXPECT_EQ(main.Top, 410);
+  EXPECT_EQ(p.W.Desktop.Window(p.Puppet->MainWindow())->Title(), "Pelinarﾊﾟﾜｰｱｯﾌﾟ版");
+  // The lower rows stand in the main window and take clicks there.
+  p.W.Form1().ClickAt(375, 477);
+  EXPECT_EQ(p.Puppet->Game().At(19, 19), Stone::Black);
+}
+
+TEST(ReferencePuppet, MenusBoxesAndIllegalClicksAreHandledAsTheProgramWould) {
+  Placed p(13);
+  auto& f = p.W.Form1();
+  // A menu opened and closed by a click beside its entry passes nothing.
+  f.ClickAt(80, 30);
+  f.ClickAt(300, 300);
+  EXPECT_EQ(p.Puppet->OpponentPasses(), 0);
+  f.ClickAt(198, 84);  // the click that closed the menu did not play either
+  EXPECT_EQ(p.Puppet->Game().MovesMade(), 1);
+  // While it thinks, a click on the board is ignored.
+  f.ClickAt(213, 84);
+  EXPECT_EQ(p.Puppet->Game().MovesMade(), 1);
+}
+
+}  // namespace
