@@ -86,7 +86,8 @@ Picture Frame() {
 
 int main(int argc, char** argv) {
   std::string dir = argc > 1 ? std::string(argv[1]) + "/" : std::string("./");
-  bool ok = Board().SaveToFile(dir + "PlimGoBan.bmp") && Stones().SaveToFile(dir + "PlimGoStone.bmp") &&
+  bool ok = Board().SaveToFile(dir + "PlimGoBan.bmp") &&
+            Stones().SaveToFile(dir + "PlimGoStone.bmp") &&
             Logo().SaveToFile(dir + "MyTovarin.bmp") && Frame().SaveToFile(dir + "sswaku.bmp");
   if (!ok) std::fprintf(stderr, "cannot write the pictures into %s\n", dir.c_str());
   return ok ? 0 : 1;

@@ -36,7 +36,8 @@ class ScreenSnapshot {
   // The pixel at screen point (x, y); InvalidColor outside the area or the screen.
   ColorRef At(int x, int y) const {
     if (!Area_.Contains(x, y)) return InvalidColor;
-    return Pixels_[static_cast<std::size_t>(y - Area_.Top) * static_cast<std::size_t>(Area_.Width()) +
+    return Pixels_[static_cast<std::size_t>(y - Area_.Top) *
+                       static_cast<std::size_t>(Area_.Width()) +
                    static_cast<std::size_t>(x - Area_.Left)];
   }
   // Makes room for `area` and returns the row-major pixel store the desktop fills.

@@ -45,8 +45,8 @@ class HeadlessApplication::FormPeer final : public ui::Peer {
     Rect outer{Form_.Left(), Form_.Top(), Form_.Left() + Form_.Width(),
                Form_.Top() + Form_.Height()};
     if (!Window_) {
-      Window_ = App_.Desktop_->CreateWindow(Form_.Caption(), outer, nullptr, Form_.Visible())
-                    .Handle();
+      Window_ =
+          App_.Desktop_->CreateWindow(Form_.Caption(), outer, nullptr, Form_.Visible()).Handle();
       Repaint();
       return;
     }
@@ -60,6 +60,9 @@ class HeadlessApplication::FormPeer final : public ui::Peer {
   }
   void Invalidate() override {
     if (Form_.OnPaint) Form_.OnPaint();
+  }
+  void Activate() override {
+    if (App_.Desktop_ && Window_) App_.Desktop_->SetForegroundWindow(Window_);
   }
   // Copies the form's face and surface into its window on the simulated desktop.
   void CopyToWindow(const Rect& client) {

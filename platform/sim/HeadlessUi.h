@@ -45,7 +45,7 @@ class HeadlessApplication final : public ui::Application {
     std::string Caption;
     std::string Text;
   };
-  std::vector<Box> MessageBoxes;   // every message box, in order
+  std::vector<Box> MessageBoxes;    // every message box, in order
   std::vector<std::string> Errors;  // every error box
   // Called when a message box is shown (the user reading it), after it is recorded.
   std::function<void(const Box&)> OnMessageBox;

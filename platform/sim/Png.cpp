@@ -30,7 +30,8 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v));
 }
 
-void Chunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data) {
+void Chunk(std::vector<std::uint8_t>& png, const char* type,
+           const std::vector<std::uint8_t>& data) {
   Put32(png, static_cast<std::uint32_t>(data.size()));
   std::vector<std::uint8_t> body(type, type + 4);
   body.insert(body.end(), data.begin(), data.end());

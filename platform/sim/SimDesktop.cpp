@@ -135,7 +135,8 @@ std::vector<Point> SimDesktop::Clicks() const {
 bool SimDesktop::SaveScreenPng(const std::string& path) {
   ScreenSnapshot shot;
   Snapshot(Rect{0, 0, Width_, Height_}, shot);
-  std::vector<ColorRef> pixels(static_cast<std::size_t>(Width_) * static_cast<std::size_t>(Height_));
+  std::vector<ColorRef> pixels(static_cast<std::size_t>(Width_) *
+                               static_cast<std::size_t>(Height_));
   for (int y = 0; y < Height_; ++y)
     for (int x = 0; x < Width_; ++x)
       pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(Width_) +
@@ -208,7 +209,8 @@ bool SimDesktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int
       requested.Bottom = requested.Top + height;
     }
     if (w->Owner_ && !w->Owner_->OnPlacing(*w, requested)) return false;
-    bool resized = requested.Width() != w->Outer_.Width() || requested.Height() != w->Outer_.Height();
+    bool resized =
+        requested.Width() != w->Outer_.Width() || requested.Height() != w->Outer_.Height();
     w->Outer_ = requested;
     if (resized) w->Resize();
   }
@@ -269,7 +271,8 @@ void SimDesktop::MouseLeftUp() {
   WindowHandle h = Captured_ ? Captured_ : WindowAt(Cursor_.X, Cursor_.Y);
   Captured_ = 0;
   SimWindow* w = Window(h);
-  if (w && w->Owner_) w->Owner_->OnMouseUp(*w, Cursor_.X - w->Outer_.Left, Cursor_.Y - w->Outer_.Top);
+  if (w && w->Owner_)
+    w->Owner_->OnMouseUp(*w, Cursor_.X - w->Outer_.Left, Cursor_.Y - w->Outer_.Top);
 }
 
 void SimDesktop::MouseMoveBy(int dx, int dy) {
@@ -278,7 +281,8 @@ void SimDesktop::MouseMoveBy(int dx, int dy) {
   Log(InputEvent::MoveBy, Cursor_.X, Cursor_.Y);
   WindowHandle h = Captured_ ? Captured_ : WindowAt(Cursor_.X, Cursor_.Y);
   SimWindow* w = Window(h);
-  if (w && w->Owner_) w->Owner_->OnMouseMove(*w, Cursor_.X - w->Outer_.Left, Cursor_.Y - w->Outer_.Top);
+  if (w && w->Owner_)
+    w->Owner_->OnMouseMove(*w, Cursor_.X - w->Outer_.Left, Cursor_.Y - w->Outer_.Top);
 }
 
 void SimDesktop::KeyDown(std::uint8_t virtualKey) {

@@ -62,8 +62,8 @@ class SimWindow {
 };
 
 // A program that the desktop can start: called with the path and working folder.
-using ProgramFactory = std::function<void(SimDesktop&, const std::string& path,
-                                          const std::string& workingFolder)>;
+using ProgramFactory =
+    std::function<void(SimDesktop&, const std::string& path, const std::string& workingFolder)>;
 
 struct InputEvent {
   enum Kind { CursorTo, LeftDown, LeftUp, MoveBy, KeyDown, KeyUp } What;

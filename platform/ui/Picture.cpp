@@ -12,9 +12,7 @@ std::uint32_t Le32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
-std::uint16_t Le16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -61,7 +59,8 @@ Picture Picture::LoadFromFile(const std::string& path) {
     throw FrameworkError(bad);
   bool bottomUp = rawHeight > 0;
   int height = bottomUp ? rawHeight : -rawHeight;
-  std::size_t stride = (static_cast<std::size_t>(width) * bits / 8 + 3) & ~static_cast<std::size_t>(3);
+  std::size_t stride =
+      (static_cast<std::size_t>(width) * bits / 8 + 3) & ~static_cast<std::size_t>(3);
   if (offset > data.size() || stride * static_cast<std::size_t>(height) > data.size() - offset)
     throw FrameworkError(bad);
   std::vector<ColorRef> palette;
@@ -70,7 +69,8 @@ Picture Picture::LoadFromFile(const std::string& path) {
     std::size_t at = 14 + header;
     if (count > 256 || at + count * 4 > offset) throw FrameworkError(bad);
     for (std::size_t i = 0; i < count; ++i)
-      palette.push_back(platform::Rgb(data[at + 4 * i + 2], data[at + 4 * i + 1], data[at + 4 * i]));
+      palette.push_back(
+          platform::Rgb(data[at + 4 * i + 2], data[at + 4 * i + 1], data[at + 4 * i]));
   }
   Picture pic(width, height);
   for (int row = 0; row < height; ++row) {

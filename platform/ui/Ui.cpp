@@ -203,6 +203,10 @@ void Form::Invalidate() {
   if (Peer_) Peer_->Invalidate();
 }
 
+void Form::Activate() {
+  if (Peer_) Peer_->Activate();
+}
+
 int Form::ShowModal() { return App_.ShowModal(*this); }
 
 void Form::Close() { App_.CloseForm(*this); }

@@ -105,14 +105,25 @@ class Application;
 class Peer {
  public:
   virtual ~Peer() = default;
-  virtual void Changed() {}                      // any property changed
+  virtual void Changed() {}                         // any property changed
   virtual void LineAppended(const std::string&) {}  // memo
-  virtual void LinesCleared() {}                 // memo, list box
+  virtual void LinesCleared() {}                    // memo, list box
   virtual void Focus() {}
   virtual void Invalidate() {}  // form: repaint
+  virtual void Activate() {}    // form: make it the active window
 };
 
-enum class ControlKind { Label, SpeedButton, BitBtn, Image, Memo, ListBox, RadioButton, Panel, Edit };
+enum class ControlKind {
+  Label,
+  SpeedButton,
+  BitBtn,
+  Image,
+  Memo,
+  ListBox,
+  RadioButton,
+  Panel,
+  Edit
+};
 
 class Control {
  public:
@@ -335,6 +346,8 @@ class Form {
 
   ::ui::Canvas& Canvas();
   void Invalidate();
+  // Makes the form the active window.
+  void Activate();
   // Shows the form modally; returns its ModalResult.
   int ShowModal();
   int ModalResult = mrNone;

@@ -124,6 +124,14 @@ void FormPeer::Invalidate() {
   if (Hwnd_) InvalidateRect(Hwnd_, nullptr, TRUE);
 }
 
+void FormPeer::Activate() {
+  // SetActiveWindow only works for a window of the calling thread's queue, which
+  // ours is; the foreground call lets it take the keyboard from another program.
+  if (!Hwnd_) return;
+  SetForegroundWindow(Hwnd_);
+  SetActiveWindow(Hwnd_);
+}
+
 void FormPeer::ApplyBorder() {
   Border_ = Form_.Border();
   const DWORD frameBits = WS_OVERLAPPEDWINDOW | WS_POPUP | WS_DLGFRAME | WS_BORDER;

@@ -43,6 +43,7 @@ class FormPeer final : public Window, public ui::Peer {
   // ui::Peer
   void Changed() override;
   void Invalidate() override;
+  void Activate() override;
 
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,11 +1,11 @@
 // The board model: captures, refusals and the move list, on small ASCII boards.
 // In a diagram row i is y = i + 1 and column j is x = j + 1; 'X' black, 'O' white.
-#include "tovarin/board/Board.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "tovarin/board/Board.h"
 
 namespace {
 
@@ -28,8 +28,9 @@ void Lay(Board& b, const std::vector<std::string>& rows) {
     for (std::size_t c = 0; c < rows[r].size(); ++c) {
       int code = PointCode(static_cast<int>(c) + 1, static_cast<int>(r) + 1);
       char ch = rows[r][c];
-      b.Stones[static_cast<std::size_t>(code)] =
-          ch == 'X' ? board::StoneBlack : ch == 'O' ? board::StoneWhite : board::Empty;
+      b.Stones[static_cast<std::size_t>(code)] = ch == 'X'   ? board::StoneBlack
+                                                 : ch == 'O' ? board::StoneWhite
+                                                             : board::Empty;
     }
 }
 
@@ -113,8 +114,8 @@ TEST(Board, EdgeGroupsAndTwoGroupsAtOnce) {
     Board b;
     Lay(b, {"......", "..XXX.", ".XOOOX", ".XOOOX", "..XX..", "......"});
     ASSERT_TRUE(Play(b, 5, 5, true));
-    EXPECT_EQ(Diagram(b, 6, 6), (std::vector<std::string>{"......", "..XXX.", ".X...X",
-                                                           ".X...X", "..XXX.", "......"}));
+    EXPECT_EQ(Diagram(b, 6, 6), (std::vector<std::string>{"......", "..XXX.", ".X...X", ".X...X",
+                                                          "..XXX.", "......"}));
     EXPECT_TRUE(MarksClear(b));
   }
 }
@@ -164,7 +165,7 @@ TEST(Board, RefusalsNameTheMoverAndChangeNothing) {
   b.MoveY = 20;
   EXPECT_EQ(b.CheckMovePoint(1), 0);
   EXPECT_EQ(b.Refusals, (std::vector<std::string>{"0:相棒:10,10", "0:傀儡:10,10", "0:相棒:0,5",
-                                                   "0:相棒:7,20"}));
+                                                  "0:相棒:7,20"}));
   EXPECT_EQ(b.MoveCount, 1);
   EXPECT_EQ(b.LastMoveCode, PointCode(10, 10));
   EXPECT_EQ(board::RuleViolationText("相棒", 10, 10),

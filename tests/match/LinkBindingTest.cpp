@@ -1,6 +1,4 @@
 // The binding to the link library, with the real library and with stand-ins.
-#include "tovarin/match/LinkBinding.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,6 +6,7 @@
 
 #include "platform/posix/PosixSystem.h"
 #include "tests/support/World.h"
+#include "tovarin/match/LinkBinding.h"
 
 namespace {
 
@@ -73,8 +72,8 @@ TEST(LinkBinding, UnansweredSendTearsTheLinkDownOnce) {
   w.Libraries.SetFolder(SILENT_DIR "/");
   auto& f1 = w.Form1();
   ASSERT_TRUE(f1.BindLinkLibrary());
-  auto calls = reinterpret_cast<int (*)()>(w.Libraries.Lookup(
-      w.Libraries.Load("duelcom"), "fake_closecom_calls"));
+  auto calls = reinterpret_cast<int (*)()>(
+      w.Libraries.Lookup(w.Libraries.Load("duelcom"), "fake_closecom_calls"));
   ASSERT_NE(calls, nullptr);
   EXPECT_FALSE(f1.SendMoveToPartner(0, 0));  // a pass fails like any move
   EXPECT_EQ(w.Log().back(), "Send Error !");

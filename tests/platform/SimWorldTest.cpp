@@ -65,7 +65,9 @@ struct Recorder : platform::sim::SimWindowOwner {
   void OnMouseUp(SimWindow&, int x, int y) override {
     Events.push_back("up " + std::to_string(x) + "," + std::to_string(y));
   }
-  void OnKeyDown(SimWindow&, std::uint8_t vk) override { Events.push_back("key " + std::to_string(vk)); }
+  void OnKeyDown(SimWindow&, std::uint8_t vk) override {
+    Events.push_back("key " + std::to_string(vk));
+  }
   bool OnPlacing(SimWindow&, Rect&) override { return !Refuse; }
 };
 
@@ -133,9 +135,8 @@ TEST(SimDesktop, ProgramsStartByTheirFileName) {
   ManualClock clock;
   SimDesktop desk(clock);
   int started = 0;
-  desk.RegisterProgram("VK2.EXE", [&](SimDesktop&, const std::string&, const std::string&) {
-    ++started;
-  });
+  desk.RegisterProgram("VK2.EXE",
+                       [&](SimDesktop&, const std::string&, const std::string&) { ++started; });
   EXPECT_TRUE(desk.StartProgram("C:\\Go\\VK2.EXE", "C:\\Go\\"));
   EXPECT_FALSE(desk.StartProgram("C:\\Go\\vk2.exe", "C:\\Go\\"));
   EXPECT_EQ(started, 1);
@@ -146,7 +147,9 @@ TEST(SimDesktop, ProgramsStartByTheirFileName) {
 // A form with two timers, for the message-loop rules.
 struct TimerForm : ui::Form {
   explicit TimerForm(ui::Application& app)
-      : ui::Form(app, "TimerForm"), Fast(*this, "Fast", 200, true), Slow(*this, "Slow", 1000, true) {}
+      : ui::Form(app, "TimerForm"),
+        Fast(*this, "Fast", 200, true),
+        Slow(*this, "Slow", 1000, true) {}
   ui::Timer Fast;
   ui::Timer Slow;
 };

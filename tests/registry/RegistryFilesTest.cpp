@@ -1,6 +1,4 @@
 // The two registry files: formats, and files that are damaged or written by hand.
-#include "tovarin/registry/RegistryFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/World.h"
+#include "tovarin/registry/RegistryFiles.h"
 
 namespace {
 
@@ -80,8 +79,9 @@ TEST(RegistryFiles, DamagedCountsReadAsZero) {
   int count = 99;
   EXPECT_FALSE(registry::ReadCount(count));
   const std::pair<std::string, int> cases[] = {
-      {"", 0},     {"abc", 0},          {"-5", 0},         {"7", 7},
-      {" 12\n", 12}, {"99999999999999999999", 2147483647}, {"3x", 3},
+      {"", 0},   {"abc", 0},    {"-5", 0},
+      {"7", 7},  {" 12\n", 12}, {"99999999999999999999", 2147483647},
+      {"3x", 3},
   };
   for (const auto& [text, want] : cases) {
     Write("tourokusuu.txt", text);
@@ -93,7 +93,9 @@ TEST(RegistryFiles, DamagedCountsReadAsZero) {
 TEST(RegistryFiles, LongPathsAndHandWrittenLinesReadWhole) {
   TempFolder folder;
   std::string longPath = "C:\\" + std::string(300, 'a') + "\\VK2.EXE";
-  Write("touroku.txt", "1 " + longPath + "\n5 C:\\P\\MERVO.EXE\r\n\n  17   C:\\U\\NOVRA2.EXE\nxyz\n9 C:\\Q\\FIRSK.EXE");
+  Write("touroku.txt",
+        "1 " + longPath +
+            "\n5 C:\\P\\MERVO.EXE\r\n\n  17   C:\\U\\NOVRA2.EXE\nxyz\n9 C:\\Q\\FIRSK.EXE");
   auto entries = ReadAll();
   ASSERT_EQ(entries.size(), 5u);
   EXPECT_EQ(entries[0].Path, longPath);

@@ -61,7 +61,7 @@ TEST(Settings, EachShowingStartsAtOneGameWithTheFocusThere) {
 
 TEST(Settings, SeriesLengthTextThatIsNoNumberCountsAsZero) {
   const std::pair<const char*, int> cases[] = {
-      {"1", 1}, {"3", 3}, {"0", 0}, {"", 0}, {"abc", 0}, {"3a", 0},
+      {"1", 1},   {"3", 3},     {"0", 0},           {"", 0},     {"abc", 0}, {"3a", 0},
       {"-2", -2}, {" 12 ", 12}, {"99999999999", 0}, {"0x10", 0},
   };
   for (const auto& [text, want] : cases) EXPECT_EQ(tovarin::IntegerOrZero(text), want) << text;

@@ -41,7 +41,8 @@ TEST(Startup, WindowsStandAtTheirCornersWithTheirDefaults) {
   EXPECT_FALSE(f1.Timer3.Enabled());
   // The windows take their places on the simulated desktop too.
   EXPECT_NE(w.Desktop.FindWindowByTitle(" 囲碁通信代理 Tovarin"), 0u);
-  EXPECT_EQ(w.Desktop.FindWindowByTitle("通信対戦の設定"), w.Desktop.FindWindowByTitle("通信対戦の設定"));
+  EXPECT_EQ(w.Desktop.FindWindowByTitle("通信対戦の設定"),
+            w.Desktop.FindWindowByTitle("通信対戦の設定"));
 }
 
 TEST(Startup, AMissingPictureEndsTheProgramWithTheToolkitError) {
@@ -96,18 +97,18 @@ TEST(Clock, RunningClockFollowsTheMoveCount) {
 }
 
 TEST(Timer1, StartupWorkRunsOnceOnTheFirstTick) {
-  World w(1024, 768, false);
-  int runs = 0;
-  w.CreateForms();
-  w.Form1().RegistryStartup = [&] {
-    ++runs;
-    EXPECT_FALSE(w.Form1().Timer1.Enabled());
-  };
-  w.App.PumpUntil([&] { return false; }, 5500);
-  EXPECT_EQ(runs, 1);
-  EXPECT_TRUE(w.Form1().StartupDone);
+  World w;
+  w.App.PumpUntil([&] { return w.Form1().StartupDone; }, 1500);
+  EXPECT_EQ(w.Log().front(), "登録済みプログラム総数 = 0");
+  EXPECT_TRUE(std::filesystem::exists("tourokusuu.txt"));
   EXPECT_TRUE(w.Form1().Timer1.Enabled());
-  EXPECT_EQ(w.App.TicksDelivered["Timer1"], 5);
+  // Whatever happens to the files later, the start-up work is never repeated.
+  std::filesystem::remove("tourokusuu.txt");
+  w.Form1().LogLine("after");
+  w.App.PumpUntil([] { return false; }, 5500);
+  EXPECT_FALSE(std::filesystem::exists("tourokusuu.txt"));
+  EXPECT_EQ(w.Log().back(), "after");
+  EXPECT_EQ(w.App.TicksDelivered["Timer1"], 6);
 }
 
 TEST(Log, LinesAreAppendedAndCleared) {
@@ -202,8 +203,8 @@ TEST_F(Display, EmptyBoardFillsItsSquare) {
 }
 
 TEST_F(Display, StoneAtTheCornerAndItsEraseSquare) {
-  Play(1, 2);   // black
-  Play(1, 1);   // white at the corner
+  Play(1, 2);  // black
+  Play(1, 1);  // white at the corner
   // The white stone covers client pixels 80..88 x 5..13.
   EXPECT_TRUE(Shows(80, 5, Stone(), {0, 10, 9, 19}));
   Play(2, 1);  // black captures it against the frame

@@ -60,6 +60,7 @@ TForm1::TForm1(ui::Application& app, Services& sys)
     labels[i]->SetVisible(false);
   }
   Timer1.OnTimer = [this] { Timer1Timer(); };
+  SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
   OnPaint = [this] { FormPaint(); };
 
   // 1. Text fields empty.
@@ -123,7 +124,7 @@ void TForm1::ResetGame() {
 void TForm1::Timer1Timer() {
   if (!StartupDone) {
     Timer1.SetEnabled(false);
-    if (RegistryStartup) RegistryStartup();
+    ReadAndListRegistry();
     StartupDone = true;  // whatever the outcome: the start-up work is never retried
     Timer1.SetEnabled(true);
   }
@@ -196,7 +197,9 @@ void TForm1::OnStonePlaced(int code, bool isBlack) {
 
 void TForm1::OnStoneRemoved(int code) { EraseStone(PointToPixelX(code), PointToPixelY(code)); }
 
-void TForm1::OnMoveCounted(int moveCount) { Label1.SetCaption("手数= " + std::to_string(moveCount)); }
+void TForm1::OnMoveCounted(int moveCount) {
+  Label1.SetCaption("手数= " + std::to_string(moveCount));
+}
 
 void TForm1::OnMoveRefused(board::Refusal why, const std::string& side, int x, int y) {
   // The game stops where it is: neither relay timer runs again.

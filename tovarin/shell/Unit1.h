@@ -87,9 +87,6 @@ class TForm1 : public ui::Form, public board::Board {
   TForm2* Settings = nullptr;
   TForm3* Info = nullptr;
 
-  // Run once on the first tick of Timer1: reads and lists the registered programs.
-  std::function<void()> RegistryStartup;
-
   void ResetGame();
   void Timer1Timer();
   void LogLine(const std::string& text);
@@ -126,6 +123,39 @@ class TForm1 : public ui::Form, public board::Board {
   // The pixels of the board region, reused from look to look.
   platform::ScreenSnapshot BoardShot;
   // ---- end of puppet driving ----
+
+  // ---- Launch, placement and set-up scripts (tovarin/puppet) ----
+  // Checks the screen, starts the registered puppet, finds and places its window.
+  bool PreparePuppet();
+  bool LaunchPuppet(int profile);
+  void PlacePuppetWindow();
+  void ShiftPuppetWindow(int x);
+  // Sets the puppet's options once per match; starts a new game before each game.
+  void SetPuppetOptions();
+  void StartPuppetGame();
+  bool PixelIs(int x, int y, platform::ColorRef colour);
+  bool IsBlackAt(int x, int y);
+  // Clicks the entry at (x, y) and reopens the menu at (menuX, menuY) when `wrong`.
+  void ToggleIf(bool wrong, int x, int y, int menuX, int menuY);
+  void DragPuppetDivider();
+  int ReadPuppetListChoice();
+
+  // ---- Registry (tovarin/registry) ----
+  void EnsureRegistryFiles();
+  // Reads the registry, lists it in the log and the settings dialog, and places
+  // the mouse pointer; false after a message when a file cannot be read.
+  bool ReadAndListRegistry();
+  bool ListRegisteredPrograms();
+  void ListRegistrablePrograms();
+  // Finds the executable registered for `profile` into PuppetPath.
+  bool LookUpRegisteredPath(int profile);
+  bool AppendRegistration(int profile, const std::string& path);
+  // The profile of a chosen executable by its file name (and its year), or 0.
+  int IdentifyProgram(const std::string& fileName, const std::string& fullPath);
+  // The calendar year of a file's last write in local time; 0 when unreadable.
+  int FileYear(const std::string& path);
+  // Register, abort or finish, by the state of the window.
+  void SpeedButton1Click();
 
   // ---- Link (tovarin/match) ----
   bool BindLinkLibrary();

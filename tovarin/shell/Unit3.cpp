@@ -19,6 +19,8 @@ TForm3::TForm3(ui::Application& app, Services& sys)
   SetBounds(0, sys.Desktop.ScreenHeight() - Height(), Width(), Height());
 }
 
-void TForm3::FormResize() { Memo1.SetBounds(Memo1.Left(), Memo1.Top(), Width() - 10, Height() - 28); }
+void TForm3::FormResize() {
+  Memo1.SetBounds(Memo1.Left(), Memo1.Top(), Width() - 10, Height() - 28);
+}
 
 }  // namespace tovarin

@@ -1,0 +1,174 @@
+// Launch and placement: the registered puppet is started, found by its title and
+// put at (0, 0) with its target size, because every point Tovarin reads or clicks
+// is a fixed screen coordinate of the profile.
+#include <string>
+
+#include "tovarin/puppet/Profiles.h"
+#include "tovarin/shell/Unit1.h"
+#include "tovarin/shell/Unit2.h"
+
+namespace tovarin {
+namespace {
+
+// Where the platform keeps a minimised window.
+constexpr int MinimisedLeft = 3000;
+
+std::string Position(int x, int y) {
+  return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+}
+
+}  // namespace
+
+bool TForm1::PreparePuppet() {
+  const int width = Sys.Desktop.ScreenWidth();
+  if (width < 750) {
+    App().MessageBox("画面サイズを(800,600)以上に広げないと対戦できません");
+    return false;
+  }
+  LogLine(Dashes46);
+  // The program chosen in the settings dialog. Without a selected line (or with
+  // one past the listed entries) there is no profile to take.
+  int line = Settings ? Settings->ListBox1.ItemIndex() : -1;
+  if (line < 0 || line >= RegisteredCount || line >= RegisteredMax) {
+    App().MessageBox("対戦するプログラムが選ばれていません！");
+    return false;
+  }
+  int profile = RegisteredProfiles[static_cast<std::size_t>(line)];
+  if (profile == 17 && width < 900) {
+    App().MessageBox("画面サイズを(1024,768)以上に広げないと対戦できません");
+    return false;
+  }
+  if (!LaunchPuppet(profile)) return false;
+  FindPuppet(profile);
+  if (ProfileNo == 0) {
+    App().MessageBox("傀儡は見付かりません！");
+    LogLine("傀儡は見付かりませんでした！");
+    LogLine(Dashes46);
+    return false;
+  }
+  PlacePuppetWindow();
+  Activate();
+  ParkCursor();
+  return true;
+}
+
+bool TForm1::LaunchPuppet(int profile) {
+  if (!LookUpRegisteredPath(profile)) {
+    App().MessageBox("指定したファイルが見付かりません！");
+    return false;
+  }
+  // The puppet starts in its own folder. Whether it started shows later, as a
+  // window that is found or not.
+  std::size_t cut = PuppetPath.find_last_of("\\/");
+  std::string folder = cut == std::string::npos ? std::string() : PuppetPath.substr(0, cut + 1);
+  Sys.Desktop.StartProgram(PuppetPath, folder);
+
+  const int X = Sys.Desktop.ScreenWidth() / 2;
+  const int Y = Sys.Desktop.ScreenHeight() / 2;
+  // Some programs open with a screen that a click takes away.
+  switch (profile) {
+    case 4:
+      Sys.Clock.Sleep(2000);
+      ClickAt(X, Y);
+      break;
+    case 7:
+    case 8:
+      Sys.Clock.Sleep(2000);
+      ClickAt(X, Y + 40);
+      break;
+    case 9:
+      Sys.Clock.Sleep(11000);
+      ClickAt(X - 50, Y + 140);
+      break;
+    case 10:
+      Sys.Clock.Sleep(2000);
+      ClickAt(X + 162, Y - 145);
+      break;
+    default:
+      break;
+  }
+  std::uint32_t settleMs = 7000;
+  switch (profile) {
+    case 4:
+    case 9:
+    case 10:
+      settleMs = 2000;
+      break;
+    case 2:
+    case 7:
+    case 8:
+    case 14:
+      settleMs = 5000;
+      break;
+    case 18:
+      settleMs = 10000;
+      break;
+    case 1:
+    case 6:
+    case 16:
+      settleMs = 12000;
+      break;
+    case 12:
+      settleMs = 14000;
+      break;
+    case 5:
+    case 11:
+    case 13:
+    case 15:
+    case 17:
+      settleMs = 18000;
+      break;
+    default:
+      break;
+  }
+  Sys.Clock.Sleep(settleMs);
+  return true;
+}
+
+void TForm1::PlacePuppetWindow() {
+  Sys.Desktop.GetWindowRect(PuppetWindow, PuppetRect);
+  LogLine("");
+  LogLine("初期 位置：" + Position(PuppetRect.Left, PuppetRect.Top));
+  LogLine("     サイズ：" + Position(PuppetRect.Width(), PuppetRect.Height()));
+  const bool atOrigin = PuppetRect.Left == 0 && PuppetRect.Top == 0;
+  const bool rightSize = PuppetRect.Width() == TargetWidth && PuppetRect.Height() == TargetHeight;
+  if (PuppetRect.Left == MinimisedLeft) {
+    LogLine("タスクバーで寝ている よ！");
+    LogLine("通信対戦エラーになりました！");
+    return;
+  }
+  auto finish = [this](const char* okLine) {
+    SetPuppetOptions();
+    if (ProfileNo == 14 || ProfileNo == 17) ShiftPuppetWindow(-35);
+    LogLine(okLine);
+  };
+  if (atOrigin && rightSize) {
+    finish("傀儡前準備 OK");
+    return;
+  }
+  Sys.Desktop.SetWindowPos(PuppetWindow, platform::InsertBottom, 0, 0, TargetWidth, TargetHeight,
+                           platform::SwpShowWindow);
+  Sys.Clock.Sleep(1000);
+  Sys.Desktop.GetWindowRect(PuppetWindow, PuppetRect);
+  LogLine("");
+  if (!atOrigin)
+    LogLine("傀儡位置を" + Position(PuppetRect.Left, PuppetRect.Top) + "に移動しました！");
+  if (!rightSize)
+    LogLine("傀儡サイズを" + Position(PuppetRect.Width(), PuppetRect.Height()) +
+            "に調整しました！");
+  if (PuppetRect.Left == 0 && PuppetRect.Top == 0 && PuppetRect.Width() == TargetWidth &&
+      PuppetRect.Height() == TargetHeight)
+    finish("傀儡前化粧 OK");
+  else
+    LogLine("この傀儡を操る事は出来ません！");
+}
+
+void TForm1::ShiftPuppetWindow(int x) {
+  Sys.Desktop.SetWindowPos(PuppetWindow, platform::InsertBottom, x, 0, TargetWidth, TargetHeight,
+                           platform::SwpShowWindow);
+  Sys.Desktop.GetWindowRect(PuppetWindow, PuppetRect);
+  LogLine("傀儡位置を" + Position(PuppetRect.Left, PuppetRect.Top) + "にセットしました");
+  Sys.Clock.Sleep(500);
+}
+
+}  // namespace tovarin
