@@ -14,9 +14,9 @@ PuppetLauncher::~PuppetLauncher() {
 void PuppetLauncher::RegisterAll() {
   std::vector<std::string> done;
   for (int p = 1; p <= 18; ++p) {
-    const PuppetSpec* spec = SpecOf(p);
+    const PuppetDesign* design = DesignOf(p);
     for (int e = 0; e < 2; ++e) {
-      const char* file = spec->Executables[static_cast<std::size_t>(e)];
+      const char* file = design->Executables[static_cast<std::size_t>(e)];
       if (!file) continue;
       std::string name = file;
       bool seen = false;
@@ -33,13 +33,13 @@ void PuppetLauncher::RegisterAll() {
 
 ReferencePuppet& PuppetLauncher::Start(int profile, int executable) {
   Running_.push_back(
-      std::make_unique<ReferencePuppet>(Desktop_, *SpecOf(profile), executable, Options));
+      std::make_unique<ReferencePuppet>(Desktop_, *DesignOf(profile), executable, Options));
   return *Running_.back();
 }
 
 ReferencePuppet* PuppetLauncher::Find(int profile) const {
   for (auto it = Running_.rbegin(); it != Running_.rend(); ++it)
-    if ((*it)->Spec().Profile == profile) return it->get();
+    if ((*it)->Design().Profile == profile) return it->get();
   return nullptr;
 }
 

@@ -98,24 +98,24 @@ void Popup::OnMouseUp(SimWindow&, int x, int y) {
 
 // ---- ReferencePuppet ----
 
-ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const PuppetSpec& spec,
+ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const PuppetDesign& design,
                                  int executable, PuppetOptions options)
     : Desktop_(desktop),
-      Spec_(spec),
+      Design_(design),
       Options_(std::move(options)),
       Random_(Options_.Seed),
       Timing_(~Options_.Seed),
       Menu_(desktop),
       Modal_(desktop) {
-  std::size_t which = executable == 1 && spec.Titles[1] ? 1 : 0;
-  Rect start{Options_.StartLeft, Options_.StartTop, Options_.StartLeft + spec.Width,
-             Options_.StartTop + spec.Height};
-  if (spec.BoardTitle) {
-    BoardWindow_ = desktop.CreateWindow(spec.BoardTitle, start, this).Handle();
+  std::size_t which = executable == 1 && design.Titles[1] ? 1 : 0;
+  Rect start{Options_.StartLeft, Options_.StartTop, Options_.StartLeft + design.Width,
+             Options_.StartTop + design.Height};
+  if (design.BoardTitle) {
+    BoardWindow_ = desktop.CreateWindow(design.BoardTitle, start, this).Handle();
     Rect below{start.Left, start.Bottom, start.Right, start.Bottom + MainWindowHeight};
-    MainWindow_ = desktop.CreateWindow(spec.Titles[which], below, this).Handle();
+    MainWindow_ = desktop.CreateWindow(design.Titles[which], below, this).Handle();
   } else {
-    BoardWindow_ = desktop.CreateWindow(spec.Titles[which], start, this).Handle();
+    BoardWindow_ = desktop.CreateWindow(design.Titles[which], start, this).Handle();
   }
   Relayout();
   NewGame(Options_.PuppetIsBlack);
@@ -171,8 +171,8 @@ Point ReferencePuppet::PointOnScreen(int c, int r) {
 void ReferencePuppet::Relayout() {
   // Laid out for its designed size; any other size moves the board off its place.
   Rect w = BoardWindowRect();
-  ShiftX_ = (w.Width() - Spec_.Width) / 2;
-  ShiftY_ = (w.Height() - Spec_.Height) / 2;
+  ShiftX_ = (w.Width() - Design_.Width) / 2;
+  ShiftY_ = (w.Height() - Design_.Height) / 2;
   if (MainWindow_) {
     Placing_ = true;
     Desktop_.MoveWindow(MainWindow_, Rect{w.Left, w.Bottom, w.Right, w.Bottom + MainWindowHeight});
@@ -207,14 +207,14 @@ void ReferencePuppet::PaintAll() {
   }
   Rect bw = BoardWindowRect();
   Fill(Rect{0, 0, bw.Width(), TitleHeight}, TitleStrip);
-  int px = Spec_.PitchX, py = Spec_.PitchY;
+  int px = Design_.PitchX, py = Design_.PitchY;
   Fill(Rect{Cx(1) - px / 2 - 6, Cy(1) - py / 2 - 6, Cx(19) - px / 2 + px + 6,
             Cy(19) - py / 2 + py + 6},
        Wood);
   for (int c = 1; c <= GoGame::Size; ++c)
     for (int r = 1; r <= GoGame::Size; ++r) PaintPoint(c, r);
   // A pass button, unless the first pass click opens a menu on the menu bar.
-  const Place& first = Spec_.PassClicks[0];
+  const Place& first = Design_.PassClicks[0];
   if (first.Y > 40) {
     Rect b{first.X - 20, first.Y - 9, first.X + 20, first.Y + 9};
     Fill(b, ButtonFace);
@@ -225,19 +225,19 @@ void ReferencePuppet::PaintAll() {
 }
 
 void ReferencePuppet::PaintPoint(int c, int r) {
-  const int px = Spec_.PitchX, py = Spec_.PitchY;
+  const int px = Design_.PitchX, py = Design_.PitchY;
   const int cx = Cx(c), cy = Cy(r);
   const Rect cell{cx - px / 2, cy - py / 2, cx - px / 2 + px, cy - py / 2 + py};
   Fill(cell, Wood);
   // The grid lines through the point, cut to the cell. Lines drawn as LineTo does
   // lack their last pixel, which leaves the far corner of the board open.
-  const int shortBy = Spec_.LinesStopShort ? 1 : 0;
+  const int shortBy = Design_.LinesStopShort ? 1 : 0;
   const int top = std::max(cell.Top, Cy(1)), bottom = std::min(cell.Bottom, Cy(19) + 1 - shortBy);
-  if (top < bottom) Fill(Rect{cx, top, cx + 1, bottom}, Spec_.LineColour);
+  if (top < bottom) Fill(Rect{cx, top, cx + 1, bottom}, Design_.LineColour);
   const int left = std::max(cell.Left, Cx(1)), right = std::min(cell.Right, Cx(19) + 1 - shortBy);
-  if (left < right) Fill(Rect{left, cy, right, cy + 1}, Spec_.LineColour);
-  if (Spec_.ShadedCrossings) Set(cx, cy, Shades[(c + r) % 4]);
-  if (c == Spec_.MarkC && r == Spec_.MarkR) Set(cx, cy, CrossingMark);
+  if (left < right) Fill(Rect{left, cy, right, cy + 1}, Design_.LineColour);
+  if (Design_.ShadedCrossings) Set(cx, cy, Shades[(c + r) % 4]);
+  if (c == Design_.MarkC && r == Design_.MarkR) Set(cx, cy, CrossingMark);
 
   Stone s = Game_.At(c, r);
   if (s == Stone::None) return;
@@ -247,7 +247,7 @@ void ReferencePuppet::PaintPoint(int c, int r) {
       int dx = x - cx, dy = y - cy, d2 = dx * dx + dy * dy;
       if (d2 > radius * radius) continue;
       ColorRef colour;
-      switch (Spec_.Stones) {
+      switch (Design_.Stones) {
         case StoneLook::Plain:
           colour = s == Stone::Black ? PlainBlack : PlainWhite;
           break;
@@ -266,19 +266,19 @@ void ReferencePuppet::PaintPoint(int c, int r) {
       }
       Set(x, y, colour);
     }
-  if (Spec_.Stones == StoneLook::Marked && Marked_ == Move{c, r})
+  if (Design_.Stones == StoneLook::Marked && Marked_ == Move{c, r})
     Fill(Rect{cx - 1, cy - 1, cx + 2, cy + 2}, LastMoveRed);
 }
 
 void ReferencePuppet::PaintPanel() {
-  if (Spec_.OwnPass != MidGamePass::PanelSign) return;
-  int x = Spec_.PanelSign.X + ShiftX_, y = Spec_.PanelSign.Y + ShiftY_;
+  if (Design_.OwnPass != MidGamePass::PanelSign) return;
+  int x = Design_.PanelSign.X + ShiftX_, y = Design_.PanelSign.Y + ShiftY_;
   // The sign shows while the last move of the game is a pass, whoever made it.
   Fill(Rect{x - 8, y - 8, x + 8, y + 8}, Game_.TrailingPasses() > 0 ? Rgb(0, 0, 0) : Light);
 }
 
 void ReferencePuppet::UpdateMark() {
-  if (Spec_.Stones != StoneLook::Marked) return;
+  if (Design_.Stones != StoneLook::Marked) return;
   Move now;
   if (!Game_.History().empty()) {
     Move last = Game_.History().back();
@@ -303,7 +303,7 @@ void ReferencePuppet::OnMouseUp(SimWindow& w, int x, int y) {
 }
 
 bool ReferencePuppet::BoardPointAt(Point scene, int& c, int& r) const {
-  const int px = Spec_.PitchX, py = Spec_.PitchY;
+  const int px = Design_.PitchX, py = Design_.PitchY;
   int dx = scene.X - Cx(1) + px / 2, dy = scene.Y - Cy(1) + py / 2;
   if (dx < 0 || dy < 0) return false;
   c = dx / px + 1;
@@ -320,9 +320,9 @@ void ReferencePuppet::Clicked(Point scene) {
     return;
   }
   if (Over_) return;
-  const Place& first = Spec_.PassClicks[0];
+  const Place& first = Design_.PassClicks[0];
   if (std::abs(scene.X - first.X) <= 20 && std::abs(scene.Y - first.Y) <= 9) {
-    if (Spec_.PassClickCount == 1)
+    if (Design_.PassClickCount == 1)
       OpponentPass();
     else
       OpenPassMenu();
@@ -335,8 +335,8 @@ void ReferencePuppet::Clicked(Point scene) {
 void ReferencePuppet::OpenPassMenu() {
   Rect bw = BoardWindowRect();
   int sw = Desktop_.ScreenWidth(), sh = Desktop_.ScreenHeight();
-  Point p1 = OnScreen(Spec_.PassClicks[0], bw, sw, sh);
-  Point p2 = OnScreen(Spec_.PassClicks[1], bw, sw, sh);
+  Point p1 = OnScreen(Design_.PassClicks[0], bw, sw, sh);
+  Point p2 = OnScreen(Design_.PassClicks[1], bw, sw, sh);
   // A menu drops from the menu bar; a confirmation box stands on its own.
   int top = p2.Y - 40;
   if (p1.Y < p2.Y && top < p1.Y + 10) top = p1.Y + 10;
@@ -355,11 +355,11 @@ void ReferencePuppet::OpponentMove(int c, int r) {
   for (const Move& t : taken) PaintPoint(t.C, t.R);
   PaintPanel();
   UpdateMark();
-  if (Spec_.HasNotice && !taken.empty()) {
+  if (Design_.HasNotice && !taken.empty()) {
     // It tells the player about the lost stones and thinks once that is read.
     ++NoticesShown_;
     Thinking_ = true;
-    ShowBox(Spec_.Notice, [this] {
+    ShowBox(Design_.Notice, [this] {
       Thinking_ = false;
       StartThinking();
     });
@@ -417,20 +417,20 @@ void ReferencePuppet::OwnPass() {
   UpdateMark();
   if (Game_.TrailingPasses() >= 2) {
     Over_ = true;
-    switch (Spec_.OwnEndingPass) {
+    switch (Design_.OwnEndingPass) {
       case EndingPass::BoxThenEnd:
-        ShowBox(Spec_.PassBox, [this] { ShowEndBox(0); });
+        ShowBox(Design_.PassBox, [this] { ShowEndBox(0); });
         break;
       case EndingPass::EndOnly:
         ShowEndBox(0);
         break;
       case EndingPass::BoxIsFirstEnd:
-        ShowBox(Spec_.PassBox, [this] { ShowEndBox(1); });
+        ShowBox(Design_.PassBox, [this] { ShowEndBox(1); });
         break;
     }
     return;
   }
-  if (Spec_.OwnPass == MidGamePass::Box) ShowBox(Spec_.PassBox, nullptr);
+  if (Design_.OwnPass == MidGamePass::Box) ShowBox(Design_.PassBox, nullptr);
 }
 
 void ReferencePuppet::ShowBox(const BoxShape& shape, std::function<void()> then) {
@@ -441,9 +441,9 @@ void ReferencePuppet::ShowBox(const BoxShape& shape, std::function<void()> then)
 }
 
 void ReferencePuppet::ShowEndBox(int i) {
-  if (i >= Spec_.EndBoxCount) return;
-  Later(Spec_.EndBoxDelaysMs[static_cast<std::size_t>(i)], [this, i] {
-    ShowBox(Spec_.EndBoxes[static_cast<std::size_t>(i)], [this, i] { ShowEndBox(i + 1); });
+  if (i >= Design_.EndBoxCount) return;
+  Later(Design_.EndBoxDelaysMs[static_cast<std::size_t>(i)], [this, i] {
+    ShowBox(Design_.EndBoxes[static_cast<std::size_t>(i)], [this, i] { ShowEndBox(i + 1); });
   });
 }
 

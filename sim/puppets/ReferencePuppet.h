@@ -13,7 +13,7 @@
 
 #include "platform/sim/SimDesktop.h"
 #include "sim/puppets/GoGame.h"
-#include "sim/puppets/PuppetSpecs.h"
+#include "sim/puppets/PuppetDesigns.h"
 
 namespace refpuppet {
 
@@ -69,7 +69,7 @@ class Popup final : public platform::sim::SimWindowOwner {
 class ReferencePuppet final : public platform::sim::SimWindowOwner {
  public:
   // `executable` is the index of the file name it was started as (profile 5 has two).
-  ReferencePuppet(platform::sim::SimDesktop& desktop, const PuppetSpec& spec, int executable,
+  ReferencePuppet(platform::sim::SimDesktop& desktop, const PuppetDesign& design, int executable,
                   PuppetOptions options);
   ~ReferencePuppet() override;
   ReferencePuppet(const ReferencePuppet&) = delete;
@@ -78,7 +78,7 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   // Starts a new game with the puppet on the given side; as Black it moves first.
   void NewGame(bool puppetIsBlack);
 
-  const PuppetSpec& Spec() const { return Spec_; }
+  const PuppetDesign& Design() const { return Design_; }
   PuppetOptions& Options() { return Options_; }
   const GoGame& Game() const { return Game_; }
   Stone Colour() const { return Colour_; }
@@ -101,7 +101,7 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
 
  private:
   platform::sim::SimDesktop& Desktop_;
-  const PuppetSpec& Spec_;
+  const PuppetDesign& Design_;
   PuppetOptions Options_;
   GoGame Game_;
   Random Random_;
@@ -132,8 +132,8 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   platform::Rect BoardWindowRect();
   void Fill(const platform::Rect& r, platform::ColorRef c);
   void Set(int x, int y, platform::ColorRef c);
-  int Cx(int c) const { return Spec_.GridLeft + ShiftX_ + (c - 1) * Spec_.PitchX; }
-  int Cy(int r) const { return Spec_.GridTop + ShiftY_ + (r - 1) * Spec_.PitchY; }
+  int Cx(int c) const { return Design_.GridLeft + ShiftX_ + (c - 1) * Design_.PitchX; }
+  int Cy(int r) const { return Design_.GridTop + ShiftY_ + (r - 1) * Design_.PitchY; }
   void Relayout();
   void PaintAll();
   void PaintPoint(int c, int r);

@@ -34,8 +34,8 @@ struct Screen {
     W.Desktop.ClearInputLog();
   }
   // A single pixel of the given colour over everything at (x, y).
-  void Speck(int x, int y, ColorRef c) {
-    W.Desktop.CreateWindow("speck", Rect{x, y, x + 1, y + 1}, nullptr).SetPixel(0, 0, c);
+  void Dot(int x, int y, ColorRef c) {
+    W.Desktop.CreateWindow("dot", Rect{x, y, x + 1, y + 1}, nullptr).SetPixel(0, 0, c);
   }
   // One look; (-1, -1) when it finds nothing.
   Point Look() {
@@ -75,56 +75,56 @@ TEST(BoardReading, EveryProfileSeesItsCornersAndNothingOnAnEmptyBoard) {
 }
 
 TEST(BoardReading, TheLowerColumnThenTheLowerRowWins) {
-  Screen s(13);              // profile 13 samples the board points themselves
-  s.Speck(258, 114, White);  // (5, 3)
-  s.Speck(243, 219, White);  // (4, 10)
+  Screen s(13);            // profile 13 samples the board points themselves
+  s.Dot(258, 114, White);  // (5, 3)
+  s.Dot(243, 219, White);  // (4, 10)
   EXPECT_EQ(s.Look(), (Point{4, 10}));
-  s.Speck(243, 99, White);  // (4, 2)
+  s.Dot(243, 99, White);  // (4, 2)
   EXPECT_EQ(s.Look(), (Point{4, 2}));
 }
 
 TEST(BoardReading, APointHoldingAStoneIsNeverLookedAt) {
   Screen s(13);
   s.Record(4, 2, true);
-  s.Speck(243, 99, White);
+  s.Dot(243, 99, White);
   EXPECT_EQ(s.Look(), Nothing);
   // And its empty look does not hide a new stone further on.
   s.Record(5, 5, false);
-  s.Speck(273, 144, White);  // (6, 5)
+  s.Dot(273, 144, White);  // (6, 5)
   EXPECT_EQ(s.Look(), (Point{6, 5}));
 }
 
 TEST(BoardReading, Profile5CornerIsOccupiedByAnyBlackPixelAroundIt) {
   Screen s(5);
-  s.Speck(33, 135, White);  // the corner's centre plays no part
+  s.Dot(33, 135, White);  // the corner's centre plays no part
   EXPECT_EQ(s.Look(), Nothing);
-  s.Speck(32, 134, Black);
+  s.Dot(32, 134, Black);
   EXPECT_EQ(s.Look(), (Point{1, 1}));
   Screen t(5);
-  t.Speck(62, 135, White);  // row 1 is read left of its points
+  t.Dot(62, 135, White);  // row 1 is read left of its points
   EXPECT_EQ(t.Look(), (Point{3, 1}));
 }
 
 TEST(BoardReading, Profile17ReadsPoint1_14OneToTheRightAndOnlyBlackIsEmpty) {
   Screen s(17);
-  s.Speck(36, 491, White);  // the point itself is not read
+  s.Dot(36, 491, White);  // the point itself is not read
   EXPECT_EQ(s.Look(), Nothing);
-  s.Speck(68, 491, Rgb(40, 40, 40));  // (2, 14): one of the empty shades
+  s.Dot(68, 491, Rgb(40, 40, 40));  // (2, 14): one of the empty shades
   EXPECT_EQ(s.Look(), Nothing);
-  s.Speck(37, 491, Rgb(40, 40, 40));
+  s.Dot(37, 491, Rgb(40, 40, 40));
   EXPECT_EQ(s.Look(), (Point{1, 14}));
 }
 
 TEST(BoardReading, Profile4TrustsItsPassSignOnlyAfterTheGraceTime) {
   Screen s(4);
-  s.Speck(614, 266, Black);
+  s.Dot(614, 266, Black);
   s.F.PassCheckDue = false;
   EXPECT_EQ(s.Look(), Nothing);
   s.F.PassCheckDue = true;
   EXPECT_EQ(s.Look(), Pass);
   Screen t(4);
   t.F.PassCheckDue = false;
-  t.Speck(512, 384, Grey);  // a box in the middle of the screen counts at once
+  t.Dot(512, 384, Grey);  // a box in the middle of the screen counts at once
   EXPECT_EQ(t.Look(), Pass);
   EXPECT_TRUE(s.W.Desktop.Clicks().empty());
   EXPECT_TRUE(t.W.Desktop.Clicks().empty());
@@ -132,15 +132,15 @@ TEST(BoardReading, Profile4TrustsItsPassSignOnlyAfterTheGraceTime) {
 
 TEST(BoardReading, Profile3ClearsANoticeAndLooksNoFurther) {
   Screen s(3);
-  s.Speck(412, 384, Grey);
-  s.Speck(185, 235, Grey);   // a pass box would be seen next ...
-  s.Speck(130, 148, White);  // ... and a stone at (7, 5)
+  s.Dot(412, 384, Grey);
+  s.Dot(185, 235, Grey);   // a pass box would be seen next ...
+  s.Dot(130, 148, White);  // ... and a stone at (7, 5)
   s.W.Desktop.SetCursorPos(5, 5);
   EXPECT_EQ(s.Look(), Nothing);
   EXPECT_EQ(s.W.Desktop.Clicks(), (std::vector<Point>{{532, 444}}));
   EXPECT_EQ(s.W.Desktop.CursorPos(), (Point{532, 444}));  // not parked
   // With the notice gone the pass box is seen, clicked away and the cursor parked.
-  s.Speck(412, 384, White);
+  s.Dot(412, 384, White);
   EXPECT_EQ(s.Look(), Pass);
   EXPECT_EQ(s.W.Desktop.Clicks(), (std::vector<Point>{{532, 444}, {235, 235}}));
   EXPECT_EQ(s.W.Desktop.CursorPos(), s.Parking());
@@ -148,20 +148,20 @@ TEST(BoardReading, Profile3ClearsANoticeAndLooksNoFurther) {
 
 TEST(BoardReading, APassBoxIsClickedAwayAndTheCursorParked) {
   Screen s(1);
-  s.Speck(150, 212, Grey);
-  s.Speck(235, 346, White);  // a stone is not looked for
+  s.Dot(150, 212, Grey);
+  s.Dot(235, 346, White);  // a stone is not looked for
   EXPECT_EQ(s.Look(), Pass);
   EXPECT_EQ(s.W.Desktop.Clicks(), (std::vector<Point>{{250, 215}}));
   EXPECT_EQ(s.W.Desktop.CursorPos(), s.Parking());
   Screen t(14);  // placed by the screen's centre
-  t.Speck(512, 434, Grey);
+  t.Dot(512, 434, Grey);
   EXPECT_EQ(t.Look(), Pass);
   EXPECT_EQ(t.W.Desktop.Clicks(), (std::vector<Point>{{512, 434}}));
 }
 
 TEST(BoardReading, Profile9ClearsItsThreeBoxesAndNotesIt) {
   Screen s(9);
-  s.Speck(524, 468, Grey);
+  s.Dot(524, 468, Grey);
   std::uint32_t t0 = s.W.Clock.TickCount();
   EXPECT_EQ(s.Look(), Pass);
   EXPECT_EQ(s.W.Desktop.Clicks(), (std::vector<Point>{{524, 448}, {524, 418}, {464, 528}}));
@@ -176,7 +176,7 @@ TEST(BoardReading, Profile9SeesAPassByTheLastStonesMarkGone) {
   s.F.ClickAt(128, 163);         // the partner's stone at (5, 5), marked as the last move
   s.Record(5, 5, true);
   EXPECT_EQ(s.Look(), Nothing);
-  s.Speck(128, 163, Black);  // its mark gone
+  s.Dot(128, 163, Black);  // its mark gone
   EXPECT_EQ(s.Look(), Pass);
   EXPECT_TRUE(s.W.Desktop.Clicks().size() == 1);  // no click for this pass
   s.F.RecordPass();
@@ -184,15 +184,15 @@ TEST(BoardReading, Profile9SeesAPassByTheLastStonesMarkGone) {
 
   Screen t(9);
   t.Record(3, 4, false);
-  t.Speck(88, 143, Rgb(200, 200, 200));  // a white stone's plain face
+  t.Dot(88, 143, Rgb(200, 200, 200));  // a white stone's plain face
   EXPECT_EQ(t.Look(), Pass);
-  t.Speck(88, 143, Black);  // a black face under a white stone is no sign
+  t.Dot(88, 143, Black);  // a black face under a white stone is no sign
   EXPECT_EQ(t.Look(), Nothing);
 }
 
 TEST(BoardReading, NoProfileReadsNothing) {
   Screen s(1);
-  s.Speck(150, 212, Grey);
+  s.Dot(150, 212, Grey);
   s.F.ProfileNo = 0;
   EXPECT_EQ(s.Look(), Nothing);
   s.F.ProfileNo = 19;

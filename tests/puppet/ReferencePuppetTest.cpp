@@ -101,7 +101,7 @@ struct Placed {
     Launcher.Options.ThinkMs = 1000000;
     Launcher.Kando4Profile = profile == 16 ? 16 : 6;
     Launcher.RegisterAll();
-    W.Desktop.StartProgram(std::string("C:\\Go\\") + refpuppet::SpecOf(profile)->Executables[0],
+    W.Desktop.StartProgram(std::string("C:\\Go\\") + refpuppet::DesignOf(profile)->Executables[0],
                            "C:\\Go\\");
     Puppet = Launcher.Find(profile);
     W.Form1().FindPuppet(profile);

@@ -58,7 +58,7 @@ enum class EndingPass : std::uint8_t {
   BoxIsFirstEnd,  // the pass box stands in for the first end-of-game box
 };
 
-struct PuppetSpec {
+struct PuppetDesign {
   int Profile;
   std::array<const char*, 2> Executables;  // second may be nullptr
   std::array<const char*, 2> Titles;       // title of the main window per executable
@@ -92,7 +92,7 @@ struct PuppetSpec {
 };
 
 // The program of profile 1 to 18, or nullptr.
-const PuppetSpec* SpecOf(int profile);
+const PuppetDesign* DesignOf(int profile);
 
 // Screen rectangle of a box for a window whose outer rectangle is `window`.
 platform::Rect OnScreen(const Box& box, const platform::Rect& window, int screenWidth,

@@ -1,4 +1,4 @@
-#include "sim/puppets/PuppetSpecs.h"
+#include "sim/puppets/PuppetDesigns.h"
 
 #include <initializer_list>
 
@@ -29,11 +29,11 @@ constexpr BoxShape AroundC(int bx, int by) {
   return BoxC(bx - 90, by - 45, bx + 90, by + 25, bx, by);
 }
 
-PuppetSpec& Program(std::array<PuppetSpec, 18>& all, int profile, const char* exe,
-                    const char* title, int width, int height, int gridLeft, int gridTop, int pitchX,
-                    int pitchY) {
-  PuppetSpec& s = all[static_cast<std::size_t>(profile - 1)];
-  s = PuppetSpec{};
+PuppetDesign& Program(std::array<PuppetDesign, 18>& all, int profile, const char* exe,
+                      const char* title, int width, int height, int gridLeft, int gridTop,
+                      int pitchX, int pitchY) {
+  PuppetDesign& s = all[static_cast<std::size_t>(profile - 1)];
+  s = PuppetDesign{};
   s.Profile = profile;
   s.Executables = {exe, nullptr};
   s.Titles = {title, nullptr};
@@ -57,40 +57,42 @@ PuppetSpec& Program(std::array<PuppetSpec, 18>& all, int profile, const char* ex
   return s;
 }
 
-void Pass1(PuppetSpec& s, Place button) {
+void Pass1(PuppetDesign& s, Place button) {
   s.PassClickCount = 1;
   s.PassClicks = {button, Place{}};
 }
-void Pass2(PuppetSpec& s, Place first, Place second) {
+void Pass2(PuppetDesign& s, Place first, Place second) {
   s.PassClickCount = 2;
   s.PassClicks = {first, second};
 }
-void Ends(PuppetSpec& s, std::initializer_list<BoxShape> boxes) {
+void Ends(PuppetDesign& s, std::initializer_list<BoxShape> boxes) {
   s.EndBoxCount = 0;
   for (const BoxShape& b : boxes) s.EndBoxes[static_cast<std::size_t>(s.EndBoxCount++)] = b;
 }
 
-std::array<PuppetSpec, 18> Build() {
-  std::array<PuppetSpec, 18> all{};
+std::array<PuppetDesign, 18> Build() {
+  std::array<PuppetDesign, 18> all{};
 
-  PuppetSpec& p1 = Program(all, 1, "VK2.EXE", "[新規対局] - Velkaro Ⅱ", 500, 375, 139, 68, 16, 16);
+  PuppetDesign& p1 =
+      Program(all, 1, "VK2.EXE", "[新規対局] - Velkaro Ⅱ", 500, 375, 139, 68, 16, 16);
   Pass1(p1, W(480, 180));
   p1.PassBox = BoxW(120, 185, 300, 245, 250, 215);
   Ends(p1, {AroundW(220, 220), AroundW(470, 80), AroundW(200, 215)});
 
-  PuppetSpec& p2 = Program(all, 2, "HALVENDO.EXE", "無題 - Halvendo囲碁", 400, 372, 78, 60, 16, 16);
+  PuppetDesign& p2 =
+      Program(all, 2, "HALVENDO.EXE", "無題 - Halvendo囲碁", 400, 372, 78, 60, 16, 16);
   Pass1(p2, W(40, 180));
   p2.PassBox = BoxW(120, 185, 280, 245, 200, 215);
   Ends(p2, {AroundW(200, 220)});
 
-  PuppetSpec& p3 = Program(all, 3, "BRIMU6.EXE", "Brimu6 - 新規対局", 482, 410, 34, 73, 16, 17);
+  PuppetDesign& p3 = Program(all, 3, "BRIMU6.EXE", "Brimu6 - 新規対局", 482, 410, 34, 73, 16, 17);
   Pass2(p3, W(90, 30), W(90, 75));
   p3.PassBox = BoxW(150, 200, 300, 265, 235, 235);
   p3.HasNotice = true;
   p3.Notice = BoxC(-140, -30, 80, 85, 20, 60);
   Ends(p3, {AroundW(240, 240)});
 
-  PuppetSpec& p4 =
+  PuppetDesign& p4 =
       Program(all, 4, "ZOLTA.EXE", "対局囲碁　Ostrugo - (無題)", 640, 480, 194, 73, 19, 19);
   Pass1(p4, W(615, 130));
   p4.OwnPass = MidGamePass::PanelSign;
@@ -98,7 +100,7 @@ std::array<PuppetSpec, 18> Build() {
   p4.PanelSign = W(614, 266);
   Ends(p4, {BoxC(-120, -40, 120, 85, 0, 60)});
 
-  PuppetSpec& p5 = Program(all, 5, "MERVO.EXE", "Pelinarﾊﾟﾜｰｱｯﾌﾟ版", 410, 410, 33, 135, 19, 19);
+  PuppetDesign& p5 = Program(all, 5, "MERVO.EXE", "Pelinarﾊﾟﾜｰｱｯﾌﾟ版", 410, 410, 33, 135, 19, 19);
   p5.Executables = {"MERVO.EXE", "PELINAR.EXE"};
   p5.Titles = {"Pelinarﾊﾟﾜｰｱｯﾌﾟ版", "Pelinar"};
   p5.BoardTitle = "碁盤";
@@ -109,13 +111,13 @@ std::array<PuppetSpec, 18> Build() {
   p5.EndBoxDelaysMs = {100, 1000, 100};
 
   // Profiles 6 and 16 are two editions of one program file.
-  PuppetSpec& p6 = Program(all, 6, "KANDO4.EXE", "無題 - Pelinar２", 424, 448, 39, 70, 17, 17);
+  PuppetDesign& p6 = Program(all, 6, "KANDO4.EXE", "無題 - Pelinar２", 424, 448, 39, 70, 17, 17);
   Pass1(p6, W(400, 430));
   p6.PassBox = BoxW(110, 215, 290, 280, 200, 255);
   Ends(p6, {AroundW(255, 255), AroundW(200, 255)});
 
   for (int profile : {7, 8}) {
-    PuppetSpec& p =
+    PuppetDesign& p =
         profile == 7 ? Program(all, 7, "BRIMU7.EXE", "Brimu7 - 新規対局", 460, 390, 32, 60, 16, 17)
                      : Program(all, 8, "BRIMU2K.EXE", "Brimu2000", 460, 390, 32, 60, 16, 17);
     Pass2(p, W(80, 30), W(80, 100));
@@ -123,7 +125,7 @@ std::array<PuppetSpec, 18> Build() {
     Ends(p, {AroundW(230, 225)});
   }
 
-  PuppetSpec& p9 =
+  PuppetDesign& p9 =
       Program(all, 9, "FIRSK.EXE", "－究極の囲碁ソフト－Quastor", 450, 470, 48, 83, 20, 20);
   p9.Stones = StoneLook::Marked;
   Pass2(p9, W(80, 30), W(80, 90));
@@ -132,49 +134,50 @@ std::array<PuppetSpec, 18> Build() {
   Ends(p9, {BoxC(-100, 20, 120, 100, 12, 64), BoxC(-100, -10, 120, 60, 12, 34),
             BoxC(-150, 100, 60, 175, -48, 144)});
 
-  PuppetSpec& p10 =
+  PuppetDesign& p10 =
       Program(all, 10, "RENDOLIN.EXE", "Untitled - Rendolin-98", 500, 420, 16, 54, 10, 10);
   p10.LinesStopShort = true;
   Pass2(p10, W(300, 400), W(235, 235));
   p10.PassBox = BoxW(200, 205, 320, 265, 260, 235);
 
-  PuppetSpec& p11 = Program(all, 11, "VK3.EXE", "Velkaro III", 640, 480, 206, 81, 20, 20);
+  PuppetDesign& p11 = Program(all, 11, "VK3.EXE", "Velkaro III", 640, 480, 206, 81, 20, 20);
   p11.LinesStopShort = true;
   Pass1(p11, W(604, 222));
   p11.PassBox = BoxW(240, 240, 380, 300, 306, 275);
   Ends(p11, {AroundW(315, 275), AroundW(604, 80), AroundW(260, 277)});
   p11.EndBoxDelaysMs = {100, 500, 500};
 
-  PuppetSpec& p12 = Program(all, 12, "LUMBA.EXE", "Sivarne - 無題", 510, 380, 202, 73, 15, 15);
+  PuppetDesign& p12 = Program(all, 12, "LUMBA.EXE", "Sivarne - 無題", 510, 380, 202, 73, 15, 15);
   Pass2(p12, W(80, 30), W(80, 80));
   p12.PassBox = BoxW(170, 190, 310, 250, 240, 220);
   Ends(p12, {AroundW(240, 220)});
 
-  PuppetSpec& p13 = Program(all, 13, "GRETO4.EXE", "無題 - Tulkomi S2", 500, 400, 198, 84, 15, 15);
+  PuppetDesign& p13 =
+      Program(all, 13, "GRETO4.EXE", "無題 - Tulkomi S2", 500, 400, 198, 84, 15, 15);
   Pass2(p13, W(80, 30), W(90, 190));
   p13.PassBox = BoxW(160, 200, 300, 260, 230, 230);
   Ends(p13, {AroundW(280, 230), AroundW(235, 235)});
 
   // Profiles 14 and 17 play with their window pushed 35 pixels off the left edge.
-  PuppetSpec& p14 = Program(all, 14, "UMBRISA.EXE", "Umbrisa", 534, 544, 63, 68, 25, 25);
+  PuppetDesign& p14 = Program(all, 14, "UMBRISA.EXE", "Umbrisa", 534, 544, 63, 68, 25, 25);
   p14.LineColour = Rgb(24, 24, 24);
   Pass2(p14, W(75, 30), W(85, 100));
   p14.PassBox = BoxC(-110, 10, 110, 85, 0, 50);
   Ends(p14, {AroundC(0, 50), AroundC(0, 50)});
   p14.EndBoxDelaysMs = {100, 300, 100};
 
-  PuppetSpec& p15 = Program(all, 15, "GRETO3.EXE", "無題 - Tulkomi３", 500, 400, 198, 74, 15, 15);
+  PuppetDesign& p15 = Program(all, 15, "GRETO3.EXE", "無題 - Tulkomi３", 500, 400, 198, 74, 15, 15);
   Pass2(p15, W(80, 30), W(90, 190));
   p15.PassBox = BoxW(160, 200, 300, 270, 230, 230);
   Ends(p15, {AroundW(290, 230), AroundW(250, 230)});
 
-  PuppetSpec& p16 = Program(all, 16, "KANDO4.EXE", "無題 - Pelinar２", 380, 470, 40, 71, 17, 17);
+  PuppetDesign& p16 = Program(all, 16, "KANDO4.EXE", "無題 - Pelinar２", 380, 470, 40, 71, 17, 17);
   Pass2(p16, W(90, 30), W(90, 200));
   p16.PassBox = BoxW(150, 220, 290, 295, 210, 270);
   Ends(p16, {AroundW(240, 266), AroundW(200, 270)});
   p16.EndBoxDelaysMs = {100, 300, 100};
 
-  PuppetSpec& p17 = Program(all, 17, "NOVRA2.EXE", "Umbrisa・弐", 680, 670, 71, 75, 32, 32);
+  PuppetDesign& p17 = Program(all, 17, "NOVRA2.EXE", "Umbrisa・弐", 680, 670, 71, 75, 32, 32);
   p17.ShadedCrossings = true;
   p17.MarkC = 1;
   p17.MarkR = 14;
@@ -183,7 +186,7 @@ std::array<PuppetSpec, 18> Build() {
   Ends(p17, {AroundC(0, 50), AroundC(0, 50)});
   p17.EndBoxDelaysMs = {100, 300, 100};
 
-  PuppetSpec& p18 = Program(all, 18, "WENDRIX.EXE", "Wendrix", 640, 480, 149, 70, 20, 20);
+  PuppetDesign& p18 = Program(all, 18, "WENDRIX.EXE", "Wendrix", 640, 480, 149, 70, 20, 20);
   Pass1(p18, W(560, 150));
   p18.PassBox = BoxW(260, 240, 400, 300, 329, 270);
   p18.OwnEndingPass = EndingPass::BoxIsFirstEnd;
@@ -193,13 +196,13 @@ std::array<PuppetSpec, 18> Build() {
   return all;
 }
 
-const std::array<PuppetSpec, 18> Specs = Build();
+const std::array<PuppetDesign, 18> Designs = Build();
 
 }  // namespace
 
-const PuppetSpec* SpecOf(int profile) {
+const PuppetDesign* DesignOf(int profile) {
   if (profile < 1 || profile > 18) return nullptr;
-  return &Specs[static_cast<std::size_t>(profile - 1)];
+  return &Designs[static_cast<std::size_t>(profile - 1)];
 }
 
 platform::Rect OnScreen(const Box& box, const platform::Rect& window, int screenWidth,
