@@ -62,7 +62,7 @@ int main() {
 
   platform::win32::Win32Desktop desktop;
   platform::ScreenSnapshot shot;
-  const int rounds = 20;
+  const int rounds = 50;
   std::printf("One full-board look (361 points) on the Windows screen, %dx%d\n",
               desktop.ScreenWidth(), desktop.ScreenHeight());
   std::printf("%-8s %-12s %18s %16s %8s\n", "profile", "area", "GetPixel each (us)",
@@ -70,6 +70,7 @@ int main() {
   for (int p = 1; p <= puppet::ProfileCount; ++p) {
     const puppet::Reading& reading = *puppet::ReadingOf(p);
     int taken = 0;
+    desktop.Snapshot(puppet::SampleArea(reading), shot);  // warm-up
     // One device context for the whole look, one GetPixel per point.
     double each = MicrosecondsPer(rounds, [&] {
       HDC screen = GetDC(nullptr);

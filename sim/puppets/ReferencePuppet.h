@@ -23,8 +23,9 @@ struct PuppetOptions {
   std::uint32_t ThinkJitterMs = 0;
   std::uint64_t Seed = 1;
   // From this many moves made (passes included) on, the puppet passes at every
-  // turn; 0: only when it has no sensible move left.
-  int PassFromMove = 0;
+  // turn, which ends the game well before Tovarin's move list is full; 0: only
+  // when it has no sensible move left.
+  int PassFromMove = 160;
   // Move numbers (1 is the first move of a game) at which the puppet passes once.
   std::vector<int> PassAtMoves;
   // The colour of the game the program opens with.
