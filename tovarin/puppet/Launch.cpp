@@ -1,6 +1,7 @@
 // Launch and placement: the registered puppet is started, found by its title and
 // put at (0, 0) with its target size, because every point Tovarin reads or clicks
 // is a fixed screen coordinate of the profile.
+#include <cstdio>
 #include <string>
 
 #include "tovarin/puppet/Profiles.h"
@@ -14,7 +15,9 @@ namespace {
 constexpr int MinimisedLeft = 3000;
 
 std::string Position(int x, int y) {
-  return "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+  char text[32];
+  std::snprintf(text, sizeof text, "(%d,%d)", x, y);
+  return text;
 }
 
 }  // namespace

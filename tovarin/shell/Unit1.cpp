@@ -8,11 +8,12 @@ namespace tovarin {
 
 std::string FormatClock(std::int64_t ms) {
   if (ms < 0) ms = 0;
-  std::int64_t hours = ms / 3600000;
-  std::int64_t minutes = (ms % 3600000) / 60000;
-  std::int64_t seconds = (ms % 60000) / 1000;
-  auto part = [](std::int64_t v) { return (v <= 9 ? " " : "") + std::to_string(v); };
-  return part(hours) + ":" + part(minutes) + ":" + part(seconds);
+  // Each part takes a blank in front when it is a single digit: " 0: 2:15".
+  char text[48];
+  std::snprintf(text, sizeof text, "%2lld:%2lld:%2lld", static_cast<long long>(ms / 3600000),
+                static_cast<long long>((ms % 3600000) / 60000),
+                static_cast<long long>((ms % 60000) / 1000));
+  return text;
 }
 
 TForm1::TForm1(ui::Application& app, Services& sys)
