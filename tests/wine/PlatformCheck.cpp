@@ -156,6 +156,14 @@ void CheckDesktopWindows(Win32Application& app, Win32Desktop& desktop) {
 
   EXPECT(desktop.SetForegroundWindow(found));
   EXPECT(GetForegroundWindow() == hwnd);
+  {
+    ui::Form other(app, "Other");
+    other.Show();
+    EXPECT(GetForegroundWindow() == app.HandleOf(other));
+    form.Activate();
+    EXPECT(GetForegroundWindow() == hwnd);
+    EXPECT(GetActiveWindow() == hwnd);
+  }
 
   platform::WindowHandle gone;
   {
