@@ -9,7 +9,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine64 fonts-wine fonts-ipafont-gothic locales
-  xvfb xdotool x11-apps imagemagick
+  xvfb xdotool x11-apps imagemagick tzdata
   gnugo zip
 )
 
