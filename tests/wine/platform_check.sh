@@ -11,15 +11,19 @@ build=$2
 source=$3
 exe="$win64/tests/wine/platform_check.exe"
 probe="$win64/tests/wine/wine_probe.dll"
-if [ -z "$win64" ] || [ ! -f "$exe" ] || [ ! -f "$probe" ]; then
-  echo "no platform_check.exe in the x86_64 build '${win64}': skipped"
+if [ -z "$win64" ] || [ ! -f "$win64/tovarin/shell/tovarin.exe" ]; then
+  echo "no x86_64 build with tovarin.exe in '${win64}': skipped"
   exit 77
 fi
+for f in "$exe" "$probe"; do
+  [ -f "$f" ] || { echo "FAILED: $f is missing from the x86_64 build"; exit 1; }
+done
 
 . "$source/scripts/wine-env.sh"
 export LC_ALL=ja_JP.UTF-8 TZ=Asia/Tokyo
 work=$(mktemp -d)
 trap 'wine_env_stop; rm -rf "$work"' EXIT
+trap 'exit 1' INT TERM HUP
 
 wine_prefix "$build/wineprefix" || { echo "FAILED: the Wine prefix could not be made"; exit 1; }
 xvfb_start 1024x768 || { echo "FAILED: no X server"; exit 1; }

@@ -11,7 +11,7 @@ build=$2
 source=$3
 exe="$win64/tovarin/shell/tovarin.exe"
 if [ -z "$win64" ] || [ ! -f "$exe" ]; then
-  echo "no tovarin.exe in the x86_64 build '${win64}': skipped"
+  echo "no x86_64 build with tovarin.exe in '${win64}': skipped"
   exit 77
 fi
 
@@ -26,6 +26,7 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
+trap 'exit 1' INT TERM HUP
 fail() {
   echo "FAILED: $*"
   if [ -s "$work/wine.log" ]; then
