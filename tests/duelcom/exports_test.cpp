@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <future>
 #include <string>
+#include <thread>
 
 #include "duelcom/engine.h"
 #include "support/pty.h"
@@ -43,6 +44,15 @@ struct Library {
     int x = -9;
     int y = -9;
     return receivexy(&x, &y) ? x * 100 + y : -1;
+  }
+  // The receiver acknowledges a move before it stores it, so the sender's sendxy
+  // can return a moment before the move is there to fetch: poll for it briefly.
+  int Arrived() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int got;
+    while ((got = Received()) == -1 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return got;
   }
 
   void* Handle = nullptr;
@@ -107,13 +117,15 @@ TEST_F(ExportsTest, GameOfMovesAndPasses) {
     Library& mover = i % 2 ? White : Black;
     Library& other = i % 2 ? Black : White;
     ASSERT_EQ(mover.sendxy(moves[i][0], moves[i][1]), 1) << i;
-    EXPECT_EQ(other.Received(), moves[i][0] * 100 + moves[i][1]) << i;
+    EXPECT_EQ(other.Arrived(), moves[i][0] * 100 + moves[i][1]) << i;
     EXPECT_EQ(other.Received(), -1);
   }
 
   // An unfetched move is overwritten by the next one.
   EXPECT_EQ(Black.sendxy(10, 10), 1);
   EXPECT_EQ(Black.sendxy(11, 11), 1);
+  // Fetching early could take the first move before the second lands on it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(White.Received(), 1111);
 
   // A new game on the open link in which both sides think they are black:

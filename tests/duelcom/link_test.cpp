@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "support/pty.h"
 
@@ -52,6 +53,8 @@ TEST_F(LinkTest, GameAgainstAnEngineOnTheFarEnd) {
   ASSERT_TRUE(Ours.SendMove(4, 16));
   int x = 0;
   int y = 0;
+  // A receiver acknowledges a move before it stores it.
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsMoveReady(); }));
   ASSERT_TRUE(far.With([&](LinkContext& c) { return c.TakeMove(x, y); }));
   EXPECT_EQ(x * 100 + y, 416);
 
@@ -60,6 +63,7 @@ TEST_F(LinkTest, GameAgainstAnEngineOnTheFarEnd) {
   ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
   far.With([](LinkContext& c) { c.SendMove(0, 0); });
   ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // stored just after the OK
   ASSERT_TRUE(Ours.TakeMove(x, y));
   EXPECT_EQ(x * 100 + y, 0);
   EXPECT_FALSE(Ours.TakeMove(x, y));
