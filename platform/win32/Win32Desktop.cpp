@@ -115,12 +115,10 @@ bool Win32Desktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, i
 }
 
 bool Win32Desktop::ActivateWindow(WindowHandle window) {
-  // SetActiveWindow returns the previously active window, which may be none.
-  SetLastError(0);
+  // SetActiveWindow returns the previously active window, which may be none; it
+  // fails for a window of another thread's queue.
   HWND previous = SetActiveWindow(AsHwnd(window));
-  if (previous || GetLastError() == 0) return true;
-  ReportLastError("SetActiveWindow");
-  return false;
+  return previous != nullptr || GetActiveWindow() == AsHwnd(window);
 }
 
 bool Win32Desktop::SetForegroundWindow(WindowHandle window) {

@@ -163,6 +163,9 @@ void CheckDesktopWindows(Win32Application& app, Win32Desktop& desktop) {
     form.Activate();
     EXPECT(GetForegroundWindow() == hwnd);
     EXPECT(GetActiveWindow() == hwnd);
+    EXPECT(desktop.ActivateWindow(reinterpret_cast<platform::WindowHandle>(app.HandleOf(other))));
+    EXPECT(GetActiveWindow() == app.HandleOf(other));
+    EXPECT(!desktop.ActivateWindow(reinterpret_cast<platform::WindowHandle>(GetDesktopWindow())));
   }
 
   platform::WindowHandle gone;
