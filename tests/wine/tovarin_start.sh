@@ -2,7 +2,7 @@
 # Starts the x86_64 tovarin.exe under Wine on a bare 1024 x 768 X server, in an
 # empty folder holding only the pictures, and checks its first screen: the main
 # window in the top right corner, the information window in the bottom left one,
-# both painted. Leaves a screenshot.
+# both painted, and the registry files created empty. Leaves a screenshot.
 #   tovarin_start.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR SOURCE_DIR
 # Exit 77 (skipped) when there is no x86_64 build.
 set -u
@@ -95,6 +95,11 @@ for uv in "0 0" "5 5" "95 95" "100 3" "190 190"; do
   check "board picture pixel ($1, $2)" "$(client $((79 + $1)) $((4 + $2)))" "$(picture_pixel "$board" "$1" "$2")"
 done
 check "log background" "$(pixel $((I_X + I_WIDTH - 60)) $((I_Y + I_HEIGHT / 2)))" 000080
+
+# The first tick created the registry files in the empty folder: no program is
+# registered, and the count has no line end.
+check "count file" "$(od -An -c "$work/run/tourokusuu.txt" 2>/dev/null | tr -d ' ')" 0
+check "list file size" "$(stat -c %s "$work/run/touroku.txt" 2>/dev/null)" 0
 
 elapsed=$((($(date +%s%N) - started) / 1000000))
 echo "time: $((elapsed / 1000)).$((elapsed % 1000 / 100)) s"
