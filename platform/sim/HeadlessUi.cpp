@@ -133,6 +133,10 @@ void HeadlessApplication::ShowError(const std::string& text) { Errors.push_back(
 
 int HeadlessApplication::ShowModal(ui::Form& form) {
   form.ModalResult = ui::mrNone;
+  // A modal form is shown centred on the screen.
+  if (Desktop_)
+    form.SetBounds((Desktop_->ScreenWidth() - form.Width()) / 2,
+                   (Desktop_->ScreenHeight() - form.Height()) / 2, form.Width(), form.Height());
   form.Show();
   int result = ui::mrOk;
   if (ModalResponder) {

@@ -46,6 +46,8 @@ TEST(Settings, EachShowingStartsAtOneGameWithTheFocusThere) {
     return ui::mrNone;
   };
   EXPECT_EQ(f2.ShowModal(), ui::mrOk);
+  EXPECT_EQ(f2.Left() + f2.Width() / 2, 1024 / 2);  // centred on the screen
+  EXPECT_EQ(f2.Top() + f2.Height() / 2, 768 / 2);
   EXPECT_EQ(f2.SeriesLength(), 3);
   EXPECT_EQ(f2.PuppetIsBlack(), 0);
   EXPECT_EQ(f2.PortNumber(), 2);
