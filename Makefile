@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc)
 CMAKE ?= cmake -G Ninja
 
-.PHONY: all deps native win32 win64 tsan release test demo bench zip format clean
+.PHONY: all deps native win32 win64 tsan release test fuzz demo bench zip format clean
 
 all: native
 
