@@ -10,6 +10,7 @@
 // screen, so a wrong number on either side shows up as a game that goes astray.
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/Geometry.h"
 
@@ -58,6 +59,88 @@ enum class EndingPass : std::uint8_t {
   BoxIsFirstEnd,  // the pass box stands in for the first end-of-game box
 };
 
+// ---- Menus, dialogs and the settings they change ----
+//
+// Besides its board every program has a menu bar, a few buttons, and the menus,
+// dialogs, message boxes and drop-down lists they open: its panels. A panel is a
+// small top-level window of its own, placed by the window or by the screen's
+// centre, with controls that react to a click.
+
+// Where a control leads: a panel of the program (its index), or nowhere.
+inline constexpr int NoPanel = -1;
+// Leads to the start of a game with the players chosen so far.
+inline constexpr int GameStarts = -2;
+
+// The two sides of the board, as the new-game settings name them.
+inline constexpr int BlackSide = 0;
+inline constexpr int WhiteSide = 1;
+
+// What a click on a control does.
+enum class Does : std::uint8_t {
+  Nothing,  // a label, a frame, a button without effect here
+  Open,     // opens panel Target on top (from a menu: the menu closes first, unless
+            // Target is a submenu)
+  Next,     // closes its panel and goes on to Target (a panel or GameStarts)
+  Close,    // closes its panel
+  Seat,     // side Target is played by a person (Value 0) or by the program (Value 1)
+  Sides,    // the program plays side Value, a person the other one
+  Keep,     // setting Target := Value (a radio button, a submenu entry)
+  Flip,     // setting Target := 1 - setting Target (a tick, a check box)
+  Confirm,  // setting Target := Value, and its panel closes
+  Page,     // a tab: its panel shows page Value
+  Field,    // an edit field: key presses from now on edit setting Target
+  Drop,     // opens the drop-down list Target under the control
+  Pass,     // the opponent passes
+};
+
+enum class PanelKind : std::uint8_t {
+  Menu,    // drops from the menu bar (or from a menu entry); closes on a click beside it
+  List,    // a drop-down list with a scroll bar, under a combo box of a dialog
+  Dialog,  // modal: the program takes no other click while it is open
+  Box,     // a grey message box, modal too
+};
+
+// When a panel shows on its way; a panel that does not show passes on to its Then.
+enum class Shows : std::uint8_t {
+  Always,
+  FirstTime,   // only the first time in a run of the program
+  AfterAGame,  // only while a finished game stands on the board
+};
+
+struct Control {
+  Box Area;
+  Does What = Does::Nothing;
+  int Target = 0;
+  int Value = 0;
+  int Page = -1;  // shown on this page of its panel only; -1: on every page
+  // Where its state shows, as a small black mark while it is on (ticks, check
+  // boxes, radio buttons, the program's sign in a combo box).
+  bool HasMark = false;
+  Place Mark;
+};
+
+struct PanelDesign {
+  PanelKind Kind = PanelKind::Dialog;
+  Box Frame;
+  Shows When = Shows::Always;
+  int Then = NoPanel;  // where a panel that does not show leads instead
+  std::vector<Control> Controls;
+  // Lists only: whose player they choose, their rows, and the scroll bar. The rows
+  // fill the frame from its top; entry 0 is a person, entry k the program at
+  // strength k. The bar's first and last rows scroll up and down by one.
+  int Side = BlackSide;
+  int RowHeight = 12;
+  int Rows = 9;
+  int Entries = 10;
+  int BarLeft = 0;
+};
+
+struct SettingDesign {
+  const char* Name;
+  int Initially;
+  bool Turns;  // a tick or check box, which a program may start the other way round
+};
+
 struct PuppetDesign {
   int Profile;
   std::array<const char*, 2> Executables;  // second may be nullptr
@@ -89,7 +172,21 @@ struct PuppetDesign {
   int EndBoxCount;
   std::array<BoxShape, 3> EndBoxes;
   std::array<std::uint32_t, 3> EndBoxDelaysMs;  // from the game's end or the box before
+  // Its menu bar titles and buttons (window coordinates), its panels (by index),
+  // and the settings they change (by index).
+  std::vector<Control> WindowControls;
+  std::vector<PanelDesign> Panels;
+  std::vector<SettingDesign> Settings;
+  int ResultOpens;       // what closing the last end-of-game box opens, or NoPanel
+  bool NoticeWhenWhite;  // a box (the pass box's shape) when a game starts with it as White
+  int DividerX;          // the divider of its record pane (window x; 0: none); the pane
+  int DividerSetting;    // shows while this setting is 1 and goes when the divider
+                         // is dragged to the window's right edge
 };
+
+// The menu bar: below the title strip, across the window.
+inline constexpr int MenuBarTop = 19;
+inline constexpr int MenuBarBottom = 39;
 
 // The program of profile 1 to 18, or nullptr.
 const PuppetDesign* DesignOf(int profile);

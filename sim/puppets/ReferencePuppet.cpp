@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "sim/puppets/Palette.h"
+
 namespace refpuppet {
 
 using platform::ColorRef;
@@ -13,14 +15,13 @@ using platform::sim::SimWindow;
 
 namespace {
 
-constexpr ColorRef Face = Rgb(236, 233, 216);
-constexpr ColorRef TitleStrip = Rgb(0, 0, 128);
-constexpr ColorRef Wood = Rgb(220, 179, 92);
-constexpr ColorRef BoxGrey = Rgb(192, 192, 192);
-constexpr ColorRef MenuFace = Rgb(240, 240, 240);
-constexpr ColorRef Light = Rgb(255, 255, 255);
-constexpr ColorRef Dark = Rgb(64, 64, 64);
-constexpr ColorRef ButtonFace = Rgb(212, 208, 200);
+using palette::BoxGrey;
+using palette::ButtonFace;
+using palette::Dark;
+using palette::Face;
+using palette::Light;
+using palette::TitleStrip;
+using palette::Wood;
 constexpr ColorRef PlainBlack = Rgb(56, 56, 64);
 constexpr ColorRef PlainWhite = Rgb(240, 240, 232);
 constexpr ColorRef Rim = Rgb(96, 96, 96);
@@ -47,31 +48,18 @@ void Outline(SimWindow& w, const Rect& r, ColorRef topLeft, ColorRef bottomRight
 
 // ---- Popup ----
 
-void Popup::Open(const Rect& frame, const Rect& button, bool menu, std::function<void()> onPress) {
+void Popup::OpenBox(const Rect& frame, const Rect& button, std::function<void()> onPress) {
   Close();
-  SimWindow& w = Desktop_.CreateWindow(menu ? "メニュー" : "確認", frame, this);
+  SimWindow& w = Desktop_.CreateWindow("確認", frame, this);
   Window_ = w.Handle();
-  IsMenu_ = menu;
   DownOnButton_ = false;
   OnPress_ = std::move(onPress);
   Button_ = Offset(button, -frame.Left, -frame.Top);
   Rect all{0, 0, frame.Width(), frame.Height()};
-  w.FillRect(all, menu ? MenuFace : BoxGrey);
+  w.FillRect(all, BoxGrey);
   Outline(w, all, Dark, Dark);
-  if (menu) {
-    Outline(w, Button_, Dark, Dark);
-  } else {
-    w.FillRect(Rect{1, 1, frame.Width() - 1, BoxTitleHeight}, TitleStrip);
-    Outline(w, Button_, Light, Dark);
-  }
-}
-
-void Popup::OpenBox(const Rect& frame, const Rect& button, std::function<void()> onPress) {
-  Open(frame, button, false, std::move(onPress));
-}
-
-void Popup::OpenMenu(const Rect& frame, const Rect& entry, std::function<void()> onPress) {
-  Open(frame, entry, true, std::move(onPress));
+  w.FillRect(Rect{1, 1, frame.Width() - 1, BoxTitleHeight}, TitleStrip);
+  Outline(w, Button_, Light, Dark);
 }
 
 void Popup::Close() {
@@ -87,10 +75,7 @@ void Popup::OnMouseDown(SimWindow&, int x, int y) { DownOnButton_ = Button_.Cont
 void Popup::OnMouseUp(SimWindow&, int x, int y) {
   bool pressed = DownOnButton_ && Button_.Contains(x, y);
   DownOnButton_ = false;
-  if (!pressed) {
-    if (IsMenu_) Close();  // a click beside the entry closes a menu
-    return;
-  }
+  if (!pressed) return;
   std::function<void()> then = std::move(OnPress_);
   Close();  // the window goes; nothing of it is touched after this
   if (then) then();
@@ -105,7 +90,6 @@ ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const Puppe
       Options_(std::move(options)),
       Random_(Options_.Seed),
       Timing_(~Options_.Seed),
-      Menu_(desktop),
       Modal_(desktop) {
   std::size_t which = executable == 1 && design.Titles[1] ? 1 : 0;
   Rect start{Options_.StartLeft, Options_.StartTop, Options_.StartLeft + design.Width,
@@ -117,13 +101,17 @@ ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const Puppe
   } else {
     BoardWindow_ = desktop.CreateWindow(design.Titles[which], start, this).Handle();
   }
+  Shown_.assign(design.Panels.size(), false);
+  for (const SettingDesign& d : design.Settings)
+    Settings_.push_back(Options_.TurnedSettings && d.Turns ? 1 - d.Initially : d.Initially);
   Relayout();
   NewGame(Options_.PuppetIsBlack);
+  if (Options_.StartsMinimised) Desktop_.Minimize(BoardWindow_);
 }
 
 ReferencePuppet::~ReferencePuppet() {
   CancelAll();
-  Menu_.Close();
+  CloseFrom(0);
   Modal_.Close();
   if (MainWindow_) Desktop_.DestroyWindow(MainWindow_);
   Desktop_.DestroyWindow(BoardWindow_);
@@ -144,8 +132,13 @@ void ReferencePuppet::CancelAll() {
 
 void ReferencePuppet::NewGame(bool puppetIsBlack) {
   CancelAll();
-  Menu_.Close();
+  CloseFrom(0);
   Modal_.Close();
+  // The new-game settings say so too, at the strength it was set to.
+  int level = Strength();
+  Seats_[BlackSide] = puppetIsBlack ? level : 0;
+  Seats_[WhiteSide] = puppetIsBlack ? 0 : level;
+  ++GamesStarted_;
   Game_.Reset();
   Colour_ = puppetIsBlack ? Stone::Black : Stone::White;
   Thinking_ = false;
@@ -180,8 +173,12 @@ void ReferencePuppet::Relayout() {
   }
 }
 
-void ReferencePuppet::OnPlaced(SimWindow&) {
-  if (Placing_) return;
+bool ReferencePuppet::OnPlacing(SimWindow& w, Rect&) {
+  return !(Options_.RefusesPlacement && w.Handle() == BoardWindow_);
+}
+
+void ReferencePuppet::OnPlaced(SimWindow& w) {
+  if (Placing_ || (w.Handle() != BoardWindow_ && w.Handle() != MainWindow_)) return;
   Relayout();
   PaintAll();
 }
@@ -213,15 +210,30 @@ void ReferencePuppet::PaintAll() {
        Wood);
   for (int c = 1; c <= GoGame::Size; ++c)
     for (int r = 1; r <= GoGame::Size; ++r) PaintPoint(c, r);
-  // A pass button, unless the first pass click opens a menu on the menu bar.
-  const Place& first = Design_.PassClicks[0];
-  if (first.Y > 40) {
-    Rect b{first.X - 20, first.Y - 9, first.X + 20, first.Y + 9};
-    Fill(b, ButtonFace);
-    Fill(Rect{b.Left, b.Bottom - 1, b.Right, b.Bottom}, Dark);
-    Fill(Rect{b.Right - 1, b.Top, b.Right, b.Bottom}, Dark);
-  }
+  PaintWindowControls();
   PaintPanel();
+}
+
+void ReferencePuppet::PaintWindowControls() {
+  Rect bw = BoardWindowRect();
+  Fill(Rect{0, MenuBarTop, bw.Width(), MenuBarBottom}, palette::MenuFace);
+  for (const Control& c : Design_.WindowControls) {
+    const Box& a = c.Area;
+    Rect r{a.Left, a.Top, a.Right, a.Bottom};
+    if (r.Top < MenuBarBottom) {
+      // A title on the menu bar.
+      Fill(Rect{r.Left + 6, r.Top + 8, r.Right - 6, r.Top + 11}, palette::Label);
+      continue;
+    }
+    Fill(r, ButtonFace);
+    Fill(Rect{r.Left, r.Bottom - 1, r.Right, r.Bottom}, Dark);
+    Fill(Rect{r.Right - 1, r.Top, r.Right, r.Bottom}, Dark);
+  }
+  // Profile 2's record pane and the white divider before it.
+  if (Design_.DividerX > 0 && Settings_[static_cast<std::size_t>(Design_.DividerSetting)] == 1) {
+    Fill(Rect{Design_.DividerX, MenuBarBottom, Design_.DividerX + 2, bw.Height()}, Light);
+    Fill(Rect{Design_.DividerX + 2, MenuBarBottom, bw.Width(), bw.Height()}, palette::Pane);
+  }
 }
 
 void ReferencePuppet::PaintPoint(int c, int r) {
@@ -293,13 +305,36 @@ void ReferencePuppet::UpdateMark() {
 
 // ---- Input ----
 
-void ReferencePuppet::OnMouseDown(SimWindow&, int x, int y) { Down_ = Point{x, y}; }
+void ReferencePuppet::OnMouseDown(SimWindow& w, int x, int y) {
+  // Its boxes and panels belong to it and stay above its own windows.
+  RaiseOwned();
+  Down_ = Point{x, y};
+  DownIn_ = w.Handle();
+  Rect origin = BoardWindowRect();
+  Point scene{x + w.Outer().Left - origin.Left, y + w.Outer().Top - origin.Top};
+  Dragging_ = PanelOf(w.Handle()) == Panels_.size() && OnDivider(scene);
+}
 
 void ReferencePuppet::OnMouseUp(SimWindow& w, int x, int y) {
-  // A click is a press and release at one spot.
-  if (std::abs(x - Down_.X) > 2 || std::abs(y - Down_.Y) > 2) return;
   Rect origin = BoardWindowRect();
-  Clicked(Point{x + w.Outer().Left - origin.Left, y + w.Outer().Top - origin.Top});
+  Point scene{x + w.Outer().Left - origin.Left, y + w.Outer().Top - origin.Top};
+  if (Dragging_) {
+    // The divider dropped at the window's right edge closes the record pane.
+    Dragging_ = false;
+    if (scene.X >= origin.Width() - 4) {
+      Settings_[static_cast<std::size_t>(Design_.DividerSetting)] = 0;
+      PaintAll();
+    }
+    return;
+  }
+  // A click is a press and release at one spot.
+  if (w.Handle() != DownIn_ || std::abs(x - Down_.X) > 2 || std::abs(y - Down_.Y) > 2) return;
+  std::size_t panel = PanelOf(w.Handle());
+  if (panel < Panels_.size()) {
+    PanelClicked(panel, Point{x + w.Outer().Left, y + w.Outer().Top});
+    return;
+  }
+  Clicked(scene);
 }
 
 bool ReferencePuppet::BoardPointAt(Point scene, int& c, int& r) const {
@@ -315,34 +350,29 @@ bool ReferencePuppet::BoardPointAt(Point scene, int& c, int& r) const {
 
 void ReferencePuppet::Clicked(Point scene) {
   if (Modal_.IsOpen()) return;  // a box takes all input until it is closed
-  if (Menu_.IsOpen()) {
-    Menu_.Close();  // the click that closes a menu does nothing else
+  const Control* hit = nullptr;
+  for (const Control& c : Design_.WindowControls)
+    if (Rect{c.Area.Left, c.Area.Top, c.Area.Right, c.Area.Bottom}.Contains(scene.X, scene.Y))
+      hit = &c;
+  if (!Panels_.empty()) {
+    bool modal = false;
+    for (const OpenPanel& p : Panels_) modal = modal || !Transient(p);
+    // The click that closes a menu does nothing else, unless it opens another
+    // menu of the menu bar; while a dialog is open the window takes no click.
+    int wasOpen = Panels_.front().Id;
+    CloseTransient();
+    if (!modal && hit && hit->What == Does::Open && hit->Target != wasOpen &&
+        Design_.Panels[static_cast<std::size_t>(hit->Target)].Kind == PanelKind::Menu)
+      Go(hit->Target);
+    return;
+  }
+  if (hit) {
+    Act(Panels_.size(), *hit);
     return;
   }
   if (Over_) return;
-  const Place& first = Design_.PassClicks[0];
-  if (std::abs(scene.X - first.X) <= 20 && std::abs(scene.Y - first.Y) <= 9) {
-    if (Design_.PassClickCount == 1)
-      OpponentPass();
-    else
-      OpenPassMenu();
-    return;
-  }
   int c = 0, r = 0;
   if (BoardPointAt(scene, c, r)) OpponentMove(c, r);
-}
-
-void ReferencePuppet::OpenPassMenu() {
-  Rect bw = BoardWindowRect();
-  int sw = Desktop_.ScreenWidth(), sh = Desktop_.ScreenHeight();
-  Point p1 = OnScreen(Design_.PassClicks[0], bw, sw, sh);
-  Point p2 = OnScreen(Design_.PassClicks[1], bw, sw, sh);
-  // A menu drops from the menu bar; a confirmation box stands on its own.
-  int top = p2.Y - 40;
-  if (p1.Y < p2.Y && top < p1.Y + 10) top = p1.Y + 10;
-  Rect frame{p2.X - 45, top, p2.X + 45, p2.Y + 15};
-  Rect entry{p2.X - 35, p2.Y - 7, p2.X + 35, p2.Y + 8};
-  Menu_.OpenMenu(frame, entry, [this] { OpponentPass(); });
 }
 
 // ---- Play ----
@@ -441,7 +471,11 @@ void ReferencePuppet::ShowBox(const BoxShape& shape, std::function<void()> then)
 }
 
 void ReferencePuppet::ShowEndBox(int i) {
-  if (i >= Design_.EndBoxCount) return;
+  if (i >= Design_.EndBoxCount) {
+    // Closing the last box may lead on, as a result box that offers the next game.
+    if (i > 0 && Design_.ResultOpens != NoPanel) Go(Design_.ResultOpens);
+    return;
+  }
   Later(Design_.EndBoxDelaysMs[static_cast<std::size_t>(i)], [this, i] {
     ShowBox(Design_.EndBoxes[static_cast<std::size_t>(i)], [this, i] { ShowEndBox(i + 1); });
   });

@@ -4,11 +4,15 @@
 // window(s) with the exact title(s), lays its board out inside its window, plays a
 // stone where the opponent clicks a board point, answers after a thinking time,
 // passes with its own sign, takes the opponent's pass clicks, and shows its
-// end-of-game boxes after two passes in a row.
+// end-of-game boxes after two passes in a row. Through its menus and dialogs it
+// changes its settings and starts a new game with the players chosen there.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/sim/SimDesktop.h"
@@ -33,6 +37,14 @@ struct PuppetOptions {
   // Where its window first appears, at the size it is laid out for.
   int StartLeft = 120;
   int StartTop = 60;
+  // Every tick and check box of its menus and dialogs starts the other way round.
+  bool TurnedSettings = false;
+  // Its strength when it plays; lists that choose a player show it.
+  int Level = 3;
+  // Its window does not let another program move or size it.
+  bool RefusesPlacement = false;
+  // It starts minimised on the task bar.
+  bool StartsMinimised = false;
 };
 
 // A grey box or a menu: a small top-level window with one button or entry.
@@ -43,12 +55,10 @@ class Popup final : public platform::sim::SimWindowOwner {
   Popup(const Popup&) = delete;
   Popup& operator=(const Popup&) = delete;
 
-  // Opens at `frame` (screen) with its button at `button` (screen). A box has a
-  // title strip and grey face; a menu closes on a click beside its entry.
+  // Opens at `frame` (screen) with its button at `button` (screen): a title strip
+  // and a grey face.
   void OpenBox(const platform::Rect& frame, const platform::Rect& button,
                std::function<void()> onPress);
-  void OpenMenu(const platform::Rect& frame, const platform::Rect& entry,
-                std::function<void()> onPress);
   void Close();
   bool IsOpen() const { return Window_ != 0; }
   platform::WindowHandle Window() const { return Window_; }
@@ -60,11 +70,8 @@ class Popup final : public platform::sim::SimWindowOwner {
   platform::sim::SimDesktop& Desktop_;
   platform::WindowHandle Window_ = 0;
   platform::Rect Button_;  // window coordinates
-  bool IsMenu_ = false;
   bool DownOnButton_ = false;
   std::function<void()> OnPress_;
-  void Open(const platform::Rect& frame, const platform::Rect& button, bool menu,
-            std::function<void()> onPress);
 };
 
 class ReferencePuppet final : public platform::sim::SimWindowOwner {
@@ -96,8 +103,23 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   // Screen point of the intersection (c, r) as the program currently lays it out.
   platform::Point PointOnScreen(int c, int r);
 
+  // Games started, the one it opens with included.
+  int GamesStarted() const { return GamesStarted_; }
+  // Who plays a side (BlackSide, WhiteSide) in its new-game settings: 0 a person,
+  // k >= 1 the program at strength k.
+  int Seat(int side) const { return Seats_[static_cast<std::size_t>(side)]; }
+  // A setting by its name in the design; nothing when the program has none.
+  std::optional<int> Setting(std::string_view name) const;
+  // The tick or check box whose mark stands at window point (x, y) in a menu or a
+  // dialog window-placed, as 1 (ticked) or 0; nothing when no mark stands there.
+  std::optional<int> TickAt(int x, int y) const;
+  // A menu, dialog or list of the program is open.
+  bool PanelOpen() const { return !Panels_.empty(); }
+
   void OnMouseDown(platform::sim::SimWindow& w, int x, int y) override;
   void OnMouseUp(platform::sim::SimWindow& w, int x, int y) override;
+  void OnKeyDown(platform::sim::SimWindow& w, std::uint8_t virtualKey) override;
+  bool OnPlacing(platform::sim::SimWindow& w, platform::Rect& requested) override;
   void OnPlaced(platform::sim::SimWindow& w) override;
 
  private:
@@ -120,8 +142,24 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   int ShiftY_ = 0;
   bool Placing_ = false;
   platform::Point Down_;
-  Popup Menu_;
+  platform::WindowHandle DownIn_ = 0;
   Popup Modal_;
+  int GamesStarted_ = 0;
+
+  // Menus, dialogs and lists: open ones bottom to top, each in a window of its own.
+  struct OpenPanel {
+    int Id;
+    platform::WindowHandle Window;
+    int Page = 0;  // the tab shown
+    int Top = 0;   // lists: the entry in the first row
+  };
+  std::vector<OpenPanel> Panels_;
+  std::vector<bool> Shown_;     // by panel: shown at least once in this run
+  std::vector<int> Settings_;   // by setting of the design
+  std::array<int, 2> Seats_{};  // by side: 0 a person, k the program at strength k
+  int Editing_ = -1;            // the setting an edit field takes keys for
+  std::size_t EditingIn_ = 0;   // and the panel of that field
+  bool Dragging_ = false;       // the record pane's divider is being dragged
   // Scheduled events by key, cancelled when the program goes away.
   std::map<std::uint64_t, platform::sim::SimClock::EventId> Pending_;
   std::uint64_t NextKey_ = 1;
@@ -141,10 +179,34 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   void PaintPanel();
   void UpdateMark();
 
+  void PaintWindowControls();
+
+  // Menus, dialogs and lists (PuppetPanels.cpp).
+  platform::Rect OnScreenNow(const Box& box);
+  const PanelDesign& DesignOfPanel(const OpenPanel& p) const {
+    return Design_.Panels[static_cast<std::size_t>(p.Id)];
+  }
+  bool Transient(const OpenPanel& p) const;
+  void Go(int target);
+  void Open(int panel);
+  void CloseFrom(std::size_t index);
+  void CloseTransient();
+  void RaiseOwned();
+  void PaintPanel(std::size_t index);
+  void PanelClicked(std::size_t index, platform::Point screen);
+  void ListClicked(std::size_t index, platform::Point screen);
+  // A click on control `c` of the panel at `index`, or of its window (index npos).
+  void Act(std::size_t index, const Control& c);
+  void Changed(std::size_t index);
+  void StartAsChosen();
+  int Strength() const;  // the program's strength as its settings remember it
+  bool IsOn(const Control& c) const;
+  std::size_t PanelOf(platform::WindowHandle window) const;
+  bool OnDivider(platform::Point scene) const;
+
   // Play.
   void Clicked(platform::Point scene);
   bool BoardPointAt(platform::Point scene, int& c, int& r) const;
-  void OpenPassMenu();
   void OpponentMove(int c, int r);
   void OpponentPass();
   void StartThinking();

@@ -111,6 +111,16 @@ class Game {
   Game(testing_world::World& w, refpuppet::ReferencePuppet& puppet, const GameSetup& setup)
       : W_(w), F_(w.Form1()), Puppet_(puppet), Setup_(setup), Random_(setup.PartnerSeed) {}
 
+  // The partner learns the moves made so far.
+  void CatchUp() {
+    for (const refpuppet::Move& m : Puppet_.Game().History()) {
+      if (m.IsPass())
+        Partner_.Pass();
+      else
+        Partner_.Play(m.C, m.R);
+    }
+  }
+
   GameReport Run() {
     while (!Report_.Ended && Report_.Failure.empty()) {
       if (F_.MoveCount >= 400) {
@@ -253,6 +263,13 @@ class Game {
 };
 
 }  // namespace
+
+GameReport FinishGame(testing_world::World& w, refpuppet::ReferencePuppet& puppet,
+                      const GameSetup& setup) {
+  Game game(w, puppet, setup);
+  game.CatchUp();
+  return game.Run();
+}
 
 GameReport PlayGame(testing_world::World& w, refpuppet::PuppetLauncher& launcher,
                     const GameSetup& setup) {

@@ -47,4 +47,8 @@ void PlacePuppet(testing_world::World& w, int profile);
 GameReport PlayGame(testing_world::World& w, refpuppet::PuppetLauncher& launcher,
                     const GameSetup& setup);
 
+// Plays the game that stands in the puppet and on Tovarin's board to its end.
+GameReport FinishGame(testing_world::World& w, refpuppet::ReferencePuppet& puppet,
+                      const GameSetup& setup);
+
 }  // namespace puppet_test
