@@ -195,7 +195,13 @@ PuppetDesign& Program(std::array<PuppetDesign, 18>& all, int profile, const char
   s.NoticeWhenWhite = false;
   s.DividerX = 0;
   s.DividerSetting = -1;
+  s.HasOpening = false;
   return s;
+}
+
+void Opening(PuppetDesign& s, Place button) {
+  s.HasOpening = true;
+  s.OpeningButton = button;
 }
 
 // One button passes.
@@ -314,6 +320,7 @@ std::array<PuppetDesign, 18> Build() {
   PuppetDesign& p4 =
       Program(all, 4, "ZOLTA.EXE", "対局囲碁　Ostrugo - (無題)", 640, 480, 194, 73, 19, 19);
   Pass1(p4, W(615, 130));
+  Opening(p4, C(0, 0));
   p4.OwnPass = MidGamePass::PanelSign;
   p4.OwnEndingPass = EndingPass::EndOnly;
   p4.PanelSign = W(614, 266);
@@ -413,6 +420,7 @@ std::array<PuppetDesign, 18> Build() {
         profile == 7 ? Program(all, 7, "BRIMU7.EXE", "Brimu7 - 新規対局", 460, 390, 32, 60, 16, 17)
                      : Program(all, 8, "BRIMU2K.EXE", "Brimu2000", 460, 390, 32, 60, 16, 17);
     Pass2(p, W(80, 30), W(80, 100));
+    Opening(p, C(0, 40));
     p.PassBox = BoxW(150, 180, 310, 255, 230, 230);
     Ends(p, {AroundW(230, 225)});
     // New game: the first time a box of conditions, later a box that clears the
@@ -471,6 +479,7 @@ std::array<PuppetDesign, 18> Build() {
       Program(all, 9, "FIRSK.EXE", "－究極の囲碁ソフト－Quastor", 450, 470, 48, 83, 20, 20);
   p9.Stones = StoneLook::Marked;
   Pass2(p9, W(80, 30), W(80, 90));
+  Opening(p9, C(-50, 140));
   p9.OwnPass = MidGamePass::MarkGone;
   p9.OwnEndingPass = EndingPass::EndOnly;
   Ends(p9, {BoxC(-100, 20, 120, 100, 12, 64), BoxC(-100, -10, 120, 60, 12, 34),
@@ -490,6 +499,7 @@ std::array<PuppetDesign, 18> Build() {
       Program(all, 10, "RENDOLIN.EXE", "Untitled - Rendolin-98", 500, 420, 16, 54, 10, 10);
   p10.LinesStopShort = true;
   Pass2(p10, W(300, 400), W(235, 235));
+  Opening(p10, C(162, -145));
   p10.PassBox = BoxW(200, 205, 320, 265, 260, 235);
   {
     int even = Setting(p10, "even-game", 0, false);

@@ -182,6 +182,8 @@ struct PuppetDesign {
   int DividerX;          // the divider of its record pane (window x; 0: none); the pane
   int DividerSetting;    // shows while this setting is 1 and goes when the divider
                          // is dragged to the window's right edge
+  bool HasOpening;       // a title screen at the screen's centre on start-up, which
+  Place OpeningButton;   // a click at this point takes away
 };
 
 // The menu bar: below the title strip, across the window.

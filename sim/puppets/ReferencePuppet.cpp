@@ -106,6 +106,13 @@ ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const Puppe
     Settings_.push_back(Options_.TurnedSettings && d.Turns ? 1 - d.Initially : d.Initially);
   Relayout();
   NewGame(Options_.PuppetIsBlack);
+  if (Options_.OpeningScreen && design.HasOpening) {
+    // The title screen takes every click until one on its button.
+    const Place& b = design.OpeningButton;
+    ShowBox(BoxShape{Box{Anchor::ScreenCentre, -200, -160, 200, 160},
+                     Box{b.From, b.X - 25, b.Y - 10, b.X + 25, b.Y + 10}},
+            nullptr);
+  }
   if (Options_.StartsMinimised) Desktop_.Minimize(BoardWindow_);
 }
 

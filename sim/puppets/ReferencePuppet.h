@@ -45,6 +45,8 @@ struct PuppetOptions {
   bool RefusesPlacement = false;
   // It starts minimised on the task bar.
   bool StartsMinimised = false;
+  // It starts with its title screen, where it has one.
+  bool OpeningScreen = false;
 };
 
 // A grey box or a menu: a small top-level window with one button or entry.

@@ -168,4 +168,41 @@ TEST(ReferencePuppet, MenusBoxesAndIllegalClicksAreHandledAsTheProgramWould) {
   EXPECT_EQ(p.Puppet->Game().MovesMade(), 1);
 }
 
+TEST(ReferencePuppet, ItsDialogsTakeEveryClickAndItStartsOnlyAGameItPlaysIn) {
+  Placed p(1);
+  auto& f = p.W.Form1();
+  refpuppet::ReferencePuppet& puppet = *p.Puppet;
+  const int started = puppet.GamesStarted();
+  // A click on another title of the menu bar opens that menu instead; a click
+  // beside a menu only closes it, even on a board point.
+  f.ClickAt(155, 25);
+  f.ClickAt(200, 30);
+  EXPECT_TRUE(puppet.PanelOpen());
+  f.ClickAt(427, 356);
+  EXPECT_FALSE(puppet.PanelOpen());
+  EXPECT_EQ(puppet.Game().MovesMade(), 0);
+  // While the players' dialog is open, clicks beside its controls and on the
+  // window behind it change nothing.
+  f.ClickAt(155, 25);
+  f.ClickAt(155, 68);
+  ASSERT_TRUE(puppet.PanelOpen());
+  for (Point at : {Point{350, 300}, Point{427, 356}, Point{480, 180}, Point{480, 68}})
+    f.ClickAt(at.X, at.Y);
+  EXPECT_TRUE(puppet.PanelOpen());
+  EXPECT_EQ(puppet.Game().MovesMade(), 0);
+  EXPECT_EQ(puppet.OpponentPasses(), 0);
+  EXPECT_EQ(puppet.GamesStarted(), started);
+  // Two people at the board: the start button starts nothing.
+  for (Point at : {Point{180, 122}, Point{180, 204}, Point{190, 340}, Point{480, 68}})
+    f.ClickAt(at.X, at.Y);
+  EXPECT_EQ(puppet.GamesStarted(), started);
+  // The program as Black, a person as White.
+  for (Point at :
+       {Point{155, 25}, Point{155, 68}, Point{264, 122}, Point{190, 340}, Point{480, 68}})
+    f.ClickAt(at.X, at.Y);
+  EXPECT_EQ(puppet.GamesStarted(), started + 1);
+  EXPECT_EQ(puppet.Colour(), Stone::Black);
+  EXPECT_EQ(puppet.Seat(refpuppet::WhiteSide), 0);
+}
+
 }  // namespace

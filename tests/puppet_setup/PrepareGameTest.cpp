@@ -201,6 +201,7 @@ refpuppet::PuppetOptions ShortGames(const Case& c) {
   o.PuppetIsBlack = !c.BlackFirst;
   o.TurnedSettings = c.BlackFirst;
   o.PassFromMove = 8;
+  o.OpeningScreen = true;
   return o;
 }
 
