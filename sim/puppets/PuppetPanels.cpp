@@ -270,7 +270,7 @@ void ReferencePuppet::StartAsChosen() {
 int ReferencePuppet::Strength() const {
   if (Seats_[BlackSide] > 0) return Seats_[BlackSide];
   if (Seats_[WhiteSide] > 0) return Seats_[WhiteSide];
-  return Options_.Level;
+  return std::max(1, Options_.Level);
 }
 
 bool ReferencePuppet::OnDivider(Point scene) const {

@@ -49,7 +49,7 @@ struct PuppetOptions {
   bool OpeningScreen = false;
 };
 
-// A grey box or a menu: a small top-level window with one button or entry.
+// A grey box: a small top-level window with a title strip and one button.
 class Popup final : public platform::sim::SimWindowOwner {
  public:
   explicit Popup(platform::sim::SimDesktop& desktop) : Desktop_(desktop) {}
