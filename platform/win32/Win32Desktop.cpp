@@ -54,13 +54,7 @@ void Win32Desktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
   if (!screen.Get()) return;
 
   // One copy of the whole rectangle into a 32-bit top-down bitmap in memory.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = clip.Width();
-  info.bmiHeader.biHeight = -clip.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownBitmapInfo(clip.Width(), clip.Height());
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap || !bits) {

@@ -36,13 +36,7 @@ void DrawPicture(HDC dc, const Rect& dest, const ui::Picture& picture, const Rec
       ColorRef c = picture.At(x, y);
       bits[at++] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
     }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = clip.Width();
-  info.bmiHeader.biHeight = -clip.Height();
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownBitmapInfo(clip.Width(), clip.Height());
   int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
   if (StretchDIBits(dc, to.Left, to.Top, to.Width(), to.Height(), 0, 0, clip.Width(), clip.Height(),
                     bits.data(), &info, DIB_RGB_COLORS, SRCCOPY) == 0)
