@@ -43,4 +43,8 @@ std::string ProgramFolder();
 // file functions take.
 std::string NativePath(std::string_view windowsPath);
 
+// Makes `folder` (ANSI code page) the process's current directory; false when it
+// cannot be entered.
+bool SetCurrentFolder(std::string_view folder);
+
 }  // namespace platform

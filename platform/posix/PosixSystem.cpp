@@ -25,6 +25,8 @@ std::string NativePath(std::string_view windowsPath) {
   return p;
 }
 
+bool SetCurrentFolder(std::string_view folder) { return chdir(std::string(folder).c_str()) == 0; }
+
 }  // namespace platform
 
 namespace platform::posix {

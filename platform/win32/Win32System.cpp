@@ -27,6 +27,10 @@ std::string ProgramFolder() {
 
 std::string NativePath(std::string_view windowsPath) { return std::string(windowsPath); }
 
+bool SetCurrentFolder(std::string_view folder) {
+  return SetCurrentDirectoryA(std::string(folder).c_str()) != 0;
+}
+
 }  // namespace platform
 
 namespace platform::win32 {

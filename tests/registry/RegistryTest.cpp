@@ -92,6 +92,20 @@ TEST_F(Registry, RegistrationAppendsListsAndSelects) {
   EXPECT_EQ(f1.PuppetPath, "C:\\Go\\LUMBA.EXE");
 }
 
+TEST_F(Registry, TheRegistryNextToTheProgramIsUsedWhateverTheDialogBrowsed) {
+  // The file dialog may leave the process in the folder it browsed.
+  std::filesystem::create_directories("browsed");
+  w.App.OpenDialogResponder = [](ui::OpenDialog& d) {
+    std::filesystem::current_path("browsed");
+    d.FileName = "C:\\Go\\VK3.EXE";
+    return true;
+  };
+  f1.SpeedButton1.Click();
+  EXPECT_EQ(std::filesystem::current_path(), w.Folder.Path());
+  EXPECT_EQ(Slurp("touroku.txt"), "11 C:\\Go\\VK3.EXE\n");
+  EXPECT_FALSE(std::filesystem::exists(w.Folder.Path() / "browsed" / "touroku.txt"));
+}
+
 TEST_F(Registry, WithoutAProfileOneEntryTheFirstLineIsSelected) {
   Register(w, "C:\\Go\\HALVENDO.EXE");
   Register(w, "C:\\Go\\GRETO3.EXE");

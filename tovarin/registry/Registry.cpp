@@ -2,7 +2,6 @@
 // after a registration, the path of a registered program, and the registration
 // command of SpeedButton1 (with its abort and finish roles).
 #include <algorithm>
-#include <filesystem>
 #include <string>
 
 #include "tovarin/puppet/Profiles.h"
@@ -113,8 +112,7 @@ void TForm1::SpeedButton1Click() {
   if (SpeedButton22.Visible()) {
     // Register a program.
     if (!OpenDialog1.Execute()) return;
-    std::error_code ec;
-    std::filesystem::current_path(ProgramFolder, ec);  // the registry next to the program
+    platform::SetCurrentFolder(ProgramFolder);  // the registry next to the program
     std::string path = OpenDialog1.FileName;
     std::size_t cut = path.find_last_of("\\/");
     std::string fileName = cut == std::string::npos ? path : path.substr(cut + 1);
