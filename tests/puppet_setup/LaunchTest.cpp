@@ -178,8 +178,9 @@ TEST_F(Scripts, Profile4TypesItsKeysWithTheirWaits) {
   for (const auto& e : w.Desktop.InputLog())
     if (e.What == platform::sim::InputEvent::KeyDown ||
         e.What == platform::sim::InputEvent::KeyUp) {
-      keys.push_back((e.What == platform::sim::InputEvent::KeyDown ? "d" : "u") +
-                     std::to_string(e.X));
+      std::string key = e.What == platform::sim::InputEvent::KeyDown ? "d" : "u";
+      key += std::to_string(e.X);
+      keys.push_back(key);
       ticks.push_back(e.Tick);
     }
   EXPECT_EQ(keys, (std::vector<std::string>{"d8", "u8", "d8", "u8", "d8", "u8", "d101", "u101",
