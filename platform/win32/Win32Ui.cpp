@@ -288,17 +288,24 @@ void Win32Application::Run(ui::Form& mainForm) {
   if (!mainForm.Visible()) mainForm.Show();
   while (!Terminated_) {
     MSG message;
-    BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == -1) {
-      ReportLastError("GetMessageW");
-      break;
-    }
-    if (got == 0) {
-      Terminated_ = true;
-      break;
-    }
+    if (!WaitForMessage(message)) break;
     Dispatch(message);
   }
+}
+
+bool Win32Application::WaitForMessage(MSG& message) {
+  BOOL got = GetMessageW(&message, nullptr, 0, 0);
+  if (got == -1) {
+    ReportLastError("GetMessageW");
+    return false;
+  }
+  if (got == 0) {
+    // WM_QUIT: the program ends. Post it again for any outer loop.
+    Terminated_ = true;
+    PostQuitMessage(static_cast<int>(message.wParam));
+    return false;
+  }
+  return true;
 }
 
 void Win32Application::CloseForm(ui::Form& form) {
@@ -331,16 +338,7 @@ int Win32Application::ShowModal(ui::Form& form) {
     while (form.ModalResult == ui::mrNone && !Terminated_) {
       if (!IsWindowVisible(hwnd)) break;
       MSG message;
-      BOOL got = GetMessageW(&message, nullptr, 0, 0);
-      if (got == -1) {
-        ReportLastError("GetMessageW");
-        break;
-      }
-      if (got == 0) {
-        Terminated_ = true;
-        PostQuitMessage(static_cast<int>(message.wParam));
-        break;
-      }
+      if (!WaitForMessage(message)) break;
       Dispatch(message);
     }
   }  // the other windows take input again before this one goes

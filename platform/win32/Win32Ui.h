@@ -62,6 +62,8 @@ class Win32Application final : public ui::Application {
   // The hook, the Escape key and dialog keys; true when the message was consumed.
   bool PreTranslate(MSG& message);
   void Dispatch(MSG& message);
+  // Waits for the next message; false on WM_QUIT (the program ends) or an error.
+  bool WaitForMessage(MSG& message);
   bool PressCancelButton(HWND target);
   FormPeer* PeerOfWindow(HWND hwnd) const;
   HWND BoxOwner() const;
