@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 namespace platform::sim {
@@ -127,6 +128,32 @@ ui::Canvas& HeadlessApplication::CanvasOf(ui::Form& form) { return CanvasFor(for
 void HeadlessApplication::MessageBox(const std::string& text) {
   MessageBoxes.push_back(Box{Title(), text});
   if (OnMessageBox) OnMessageBox(MessageBoxes.back());
+  ModalLoop([] {}, [] { return false; });
+}
+
+void HeadlessApplication::Post(std::function<void()> input) { Posted_.push_back(std::move(input)); }
+
+void HeadlessApplication::Click(ui::SpeedButton& button) {
+  Post([&button] { button.Click(); });
+}
+
+void HeadlessApplication::ModalLoop(std::function<void()> answer,
+                                    const std::function<bool()>& answered) {
+  // 0 while the box waits, 1 once answered, -1 when the loop was left without an
+  // answer (the program ended): a late answer then does nothing.
+  auto state = std::make_shared<int>(0);
+  Clock_.Schedule(OperatorReadsMs, [this, state, answer = std::move(answer)] {
+    if (*state != 0) return;
+    Post([state, answer] {
+      if (*state != 0) return;
+      answer();
+      *state = 1;
+    });
+  });
+  ++ModalDepth_;
+  while (*state == 0 && !answered() && !Terminated_) ProcessMessages();
+  --ModalDepth_;
+  if (*state == 0) *state = -1;
 }
 
 void HeadlessApplication::ShowError(const std::string& text) { Errors.push_back(text); }
@@ -138,14 +165,14 @@ int HeadlessApplication::ShowModal(ui::Form& form) {
     form.SetBounds((Desktop_->ScreenWidth() - form.Width()) / 2,
                    (Desktop_->ScreenHeight() - form.Height()) / 2, form.Width(), form.Height());
   form.Show();
-  int result = ui::mrOk;
-  if (ModalResponder) {
-    result = ModalResponder(form);
-    if (result == ui::mrNone) result = form.ModalResult;
-  }
+  ModalLoop(
+      [this, &form] {
+        int result = ModalResponder ? ModalResponder(form) : ui::mrOk;
+        if (result != ui::mrNone) form.ModalResult = result;
+      },
+      [&form] { return form.ModalResult != ui::mrNone; });
   form.Hide();
-  form.ModalResult = result;
-  return result;
+  return form.ModalResult;
 }
 
 void HeadlessApplication::CloseForm(ui::Form& form) {
@@ -202,7 +229,9 @@ void HeadlessApplication::WaitForNext(std::uint32_t capMs) {
   std::uint32_t ev;
   if (Clock_.NextEventDelay(ev)) wait = std::min(wait, ev);
   if (wait == 0) return;
-  if (Idle_ == Idle::Virtual) {
+  const bool real =
+      Idle_ == Idle::Real && FixedWaits_ == 0 && (!WaitsOnTheOutside || WaitsOnTheOutside());
+  if (!real) {
     Clock_.Sleep(wait);
   } else {
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min<std::uint32_t>(wait, 5)));
@@ -212,10 +241,19 @@ void HeadlessApplication::WaitForNext(std::uint32_t capMs) {
 void HeadlessApplication::ProcessMessages() {
   Clock_.RunDueEvents();
   bool any = false;
+  // Input first, as the system queue hands it out before timer messages; a loop
+  // that ends on that input (a modal box answered) sees no timer tick after it.
+  while (!Posted_.empty()) {
+    std::function<void()> input = std::move(Posted_.front());
+    Posted_.pop_front();
+    input();
+    any = true;
+  }
+  if (any) return;
   // Each due timer ticks at most once per call, as WM_TIMER messages do.
   std::size_t limit = Due_.size();
   for (std::size_t i = 0; i < limit && DeliverOneTimer(); ++i) any = true;
-  if (!any) WaitForNext(10);
+  if (!any && Posted_.empty()) WaitForNext(10);
 }
 
 bool HeadlessApplication::PumpUntil(const std::function<bool()>& done, std::uint32_t limitMs) {

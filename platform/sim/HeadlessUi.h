@@ -4,6 +4,7 @@
 // pixel, timers run on a simulated clock when messages are processed, and message
 // boxes are recorded instead of shown. Forms may be given windows on a simulated
 // desktop, so that Tovarin's own windows take screen space there.
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -34,7 +35,8 @@ class HeadlessApplication final : public ui::Application {
  public:
   // How idle time passes when nothing is due: Virtual jumps the clock to the next
   // due timer or event (tests with a manual clock); Real waits for it in real time
-  // (a simulated world that talks to real programs).
+  // (a simulated world that talks to real programs). Fixed waits that pump
+  // messages always pass in virtual time.
   enum class Idle { Virtual, Real };
 
   explicit HeadlessApplication(SimClock& clock, SimDesktop* desktop = nullptr,
@@ -52,6 +54,22 @@ class HeadlessApplication final : public ui::Application {
   // Plays the user in a modal form: may set its controls, returns its result.
   // Without one, the OK button is pressed.
   std::function<int(ui::Form&)> ModalResponder;
+  // How long the operator takes to answer a message box or a modal form. The box
+  // runs a modal loop meanwhile, as on Windows: due timers tick and posted input
+  // arrives.
+  std::uint32_t OperatorReadsMs = 0;
+  // With Idle::Real: asked before idle time passes; false lets it pass in virtual
+  // time (the program waits only for the simulated world, not for a real program).
+  std::function<bool()> WaitsOnTheOutside;
+
+  // The operator's input (a click, a key): it is queued and delivered, in order,
+  // when the user-interface thread next handles its messages, never inside a
+  // blocking sleep or a tick-count read.
+  void Post(std::function<void()> input);
+  // The operator presses a button.
+  void Click(ui::SpeedButton& button);
+  // Modal loops running now (message boxes and modal forms).
+  int ModalDepth() const { return ModalDepth_; }
   // Plays the user in the file-open dialog; without one the dialog is cancelled.
   std::function<bool(ui::OpenDialog&)> OpenDialogResponder;
 
@@ -64,7 +82,7 @@ class HeadlessApplication final : public ui::Application {
   // Pumps messages, moving the clock on, until `done` is true or `limitMs` of
   // clock time have passed; returns `done()`.
   bool PumpUntil(const std::function<bool()>& done, std::uint32_t limitMs);
-  bool Terminated() const { return Terminated_; }
+  bool Terminated() const override { return Terminated_; }
   // The form whose closing ends the program (Run sets it too).
   void SetMainForm(ui::Form& form) { MainForm_ = &form; }
   HeadlessCanvas& CanvasFor(ui::Form& form);
@@ -86,6 +104,9 @@ class HeadlessApplication final : public ui::Application {
   void TimerDestroyed(ui::Timer& timer) override;
   bool ExecuteOpenDialog(ui::OpenDialog& dialog, ui::Form& owner) override;
 
+ protected:
+  void FixedWaitChanged(bool waiting) override { FixedWaits_ += waiting ? 1 : -1; }
+
  private:
   class FormPeer;
   friend class FormPeer;
@@ -93,6 +114,9 @@ class HeadlessApplication final : public ui::Application {
   SimDesktop* Desktop_;
   Idle Idle_;
   bool Terminated_ = false;
+  int FixedWaits_ = 0;
+  int ModalDepth_ = 0;
+  std::deque<std::function<void()>> Posted_;
   ui::Form* MainForm_ = nullptr;
   std::map<ui::Timer*, std::uint32_t> Due_;  // enabled timers and their next tick
   std::map<ui::Form*, std::unique_ptr<HeadlessCanvas>> Canvases_;
@@ -100,6 +124,9 @@ class HeadlessApplication final : public ui::Application {
 
   // Delivers the one due timer tick that is earliest; false when none is due.
   bool DeliverOneTimer();
+  // Runs a modal loop until `answered()` holds, the operator's answer (given
+  // after OperatorReadsMs) has been delivered, or the program ends.
+  void ModalLoop(std::function<void()> answer, const std::function<bool()>& answered);
   void WaitForNext(std::uint32_t capMs);
 };
 

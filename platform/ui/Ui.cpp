@@ -228,4 +228,22 @@ Control* Form::FindControl(const std::string& name) const {
   return nullptr;
 }
 
+// ---- Application ----
+
+bool Application::PumpMessagesFor(platform::Clock& clock, std::uint32_t waitMs,
+                                  const std::function<bool()>& stop) {
+  struct Waiting {
+    Application& App;
+    explicit Waiting(Application& app) : App(app) { App.FixedWaitChanged(true); }
+    ~Waiting() { App.FixedWaitChanged(false); }
+  } waiting(*this);
+  const std::uint32_t start = clock.TickCount();
+  while (clock.TickCount() - start < waitMs) {
+    if (Terminated()) return false;
+    ProcessMessages();
+    if ((stop && stop()) || Terminated()) return false;
+  }
+  return true;
+}
+
 }  // namespace ui

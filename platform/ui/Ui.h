@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/Geometry.h"
 
 namespace ui {
@@ -411,6 +412,15 @@ class Application {
   virtual void ProcessMessages() = 0;
   // Runs the message loop until the main form closes.
   virtual void Run(Form& mainForm) = 0;
+  // True once the main form has closed or the system has asked the program to end:
+  // no loop may go on waiting then.
+  virtual bool Terminated() const = 0;
+  // Handles messages until `waitMs` have passed on `clock`, or until `stop()` holds
+  // after a round of messages, or until the program is ending. True when the whole
+  // wait passed. Elapsed time is taken with wrap-around, so a wait that spans the
+  // tick count's wrap lasts as long as any other.
+  bool PumpMessagesFor(platform::Clock& clock, std::uint32_t waitMs,
+                       const std::function<bool()>& stop);
   // A modal box with the application title as caption, the text and one OK button.
   virtual void MessageBox(const std::string& text) = 0;
   // The toolkit's standard box for an error that ends the program.
@@ -429,6 +439,8 @@ class Application {
 
  protected:
   virtual void TitleChanged() {}
+  // Told when a fixed wait that pumps messages begins and ends (nested waits count).
+  virtual void FixedWaitChanged(bool /*waiting*/) {}
 
  private:
   std::string Title_;

@@ -23,12 +23,12 @@ class Win32Application final : public ui::Application {
   // The real window of a form or a control.
   HWND HandleOf(const ui::Form& form) const;
   HWND HandleOf(const ui::Control& control) const;
-  // True once the main form has closed or the loop has received WM_QUIT.
-  bool Terminated() const { return Terminated_; }
 
   // ui::Application
   void ProcessMessages() override;
   void Run(ui::Form& mainForm) override;
+  // True once the main form has closed or a loop has received WM_QUIT.
+  bool Terminated() const override { return Terminated_; }
   void MessageBox(const std::string& text) override;
   void ShowError(const std::string& text) override;
   std::unique_ptr<ui::Peer> CreatePeer(ui::Form& form) override;

@@ -61,6 +61,9 @@ TForm1::TForm1(ui::Application& app, Services& sys)
     labels[i]->SetVisible(false);
   }
   Timer1.OnTimer = [this] { Timer1Timer(); };
+  Timer2.OnTimer = [this] { Timer2Timer(); };
+  Timer3.OnTimer = [this] { Timer3Timer(); };
+  SpeedButton22.OnClick = [this] { SpeedButton22Click(); };
   SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
   OnPaint = [this] { FormPaint(); };
 

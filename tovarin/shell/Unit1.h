@@ -162,10 +162,54 @@ class TForm1 : public ui::Form, public board::Board {
   // Sends a move; on failure logs "Send Error !", closes the link and unloads it.
   bool SendMoveToPartner(int x, int y);
 
+  // ---- Match start, turn relay and game series (tovarin/match) ----
+  // The start button: settings, puppet, window layout, link and handshake, and the
+  // hand-over to the relay.
+  void SpeedButton22Click();
+  // Binds the link library, opens the chosen port and agrees a new game with the
+  // partner; false with the link closed and unloaded when no game was agreed, or
+  // when the match was aborted meanwhile (the abort has closed the link).
+  bool OpenLinkAndHandshake();
+  // Writes the game number into the captions of the main and information windows.
+  void UpdateSeriesCaptions();
+  // The relay: Timer2 waits for the partner's move, Timer3 for the puppet's.
+  void Timer2Timer();
+  void Timer3Timer();
+  // Clicks away the puppet's end-of-game dialogs.
+  void DismissGameEnd();
+  // The end of a game of a series: the next game with the colours swapped, or the
+  // summary after the last one.
+  void NextGame();
+  // Handles messages for `waitMs`; false when the match was aborted or the program
+  // is ending meanwhile.
+  bool WaitPumpingMessages(std::uint32_t waitMs);
+  // The puppet plays black: its first move of a game is read, recorded and sent,
+  // and the relay waits for the partner.
+  void RelayPuppetsFirstMove();
+
   // Checks (MoveX, MoveY) for the side whose move it is.
   std::int32_t CheckMovePoint() { return Board::CheckMovePoint(PuppetIsBlack); }
 
   Services& Sys;
+
+ private:
+  // The proxy's windows around the placed puppet.
+  void LayOutAroundPuppet();
+  // "黒…" and "白…": the puppet's tag on its side, the partner on the other.
+  void LabelSides();
+  // The log line of a move: its number, the point and a pass mark.
+  std::string PositionLine(int x, int y) const;
+  // True when the move recorded last is a pass: a further pass ends the game.
+  bool LastMoveWasPass() const { return MoveCount >= 1 && LastMove() == 0; }
+  // Records a pass of the side to move; false, with the game stopped, when the
+  // move record is full.
+  bool RecordRelayedPass();
+  // The log lines of a game that two passes ended.
+  void LogGameOver();
+  // After the second pass: the next game of a series, or the end of the match.
+  void EndGame();
+  // A move went unanswered and the link is gone: the relay stops for good.
+  void StopOnLostLink();
 
  protected:
   void OnStonePlaced(int code, bool isBlack) override;

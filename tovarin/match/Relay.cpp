@@ -1,0 +1,221 @@
+// The turn relay. Two timers take turns while a game runs: Timer2 asks the link
+// for the partner's move and clicks it into the puppet, Timer3 looks at the
+// puppet's board for its answer and sends it. Each handler first disables its own
+// timer and enables at most one of the two when it ends, so a long tick (clicks,
+// the end-of-game dialogs, a send waiting for its acknowledgement) is never
+// re-entered. Two passes in a row end the game.
+#include <string>
+
+#include "tovarin/shell/Unit1.h"
+
+namespace tovarin {
+
+std::string TForm1::PositionLine(int x, int y) const {
+  std::string line = std::to_string(MoveCount + 1) + "手目  位置は[ " + std::to_string(x) + " , " +
+                     std::to_string(y) + " ]";
+  if (x == 0 && y == 0) line += " (パス)";
+  return line;
+}
+
+bool TForm1::RecordRelayedPass() {
+  if (RecordPass()) return true;
+  // The move record is full: the game stops here, as after a refused move.
+  OnMoveRefused(board::Refusal::MoveListFull, board::MoverWord(MoveCount, PuppetIsBlack), 0, 0);
+  return false;
+}
+
+void TForm1::LogGameOver() {
+  LogLine("２回目のパスをキャッチ！");
+  LogLine("");
+  LogLine(std::to_string(MoveCount - 1) + " 手まで 終局しました！");
+}
+
+void TForm1::Timer2Timer() {
+  Timer2.SetEnabled(false);
+  if (Link.receivexy(&MoveX, &MoveY) == 0) {
+    Timer2.SetEnabled(true);
+    return;
+  }
+  const std::uint32_t now = Sys.Clock.TickCount();
+  PartnerTime += static_cast<std::int32_t>(now - TurnStartTick);
+  TurnStartTick = now;
+  LogLine("来た！ 相棒の着手 受信！");
+  LogLine(PositionLine(MoveX, MoveY));
+  LogLine("");
+  if (MoveX == 0 && MoveY == 0) {
+    if (LastMoveWasPass()) {
+      LogGameOver();
+      Timer1.SetEnabled(false);
+      EnterMove(0, 0);
+      if (ProfileNo == 18) {
+        // This puppet shows a box for the pass it was given, then its result.
+        Sys.Clock.Sleep(500);
+        ClickAt(329, 270);
+        Sys.Clock.Sleep(10000);
+        ClickAt(329, 270);
+      } else {
+        DismissGameEnd();
+      }
+      EndGame();
+      return;
+    }
+    if (!RecordRelayedPass()) return;
+  } else {
+    // A point outside the board (the link delivers what the wire carries) is
+    // refused here like an occupied one: it never reaches the board.
+    if (CheckMovePoint() == 0) return;
+    PlaceStone(MoveCount % 2 == 0);
+  }
+  EnterMove(MoveX, MoveY);
+  LogLine("傀儡が考えています.....");
+  LogLine("");
+  if (ProfileNo == 4) {
+    // This puppet's pass sign is trusted only after a while, and it redraws its
+    // board slowly after a capture.
+    PassCheckDeadline = Sys.Clock.TickCount() + 7000;
+    if (CaptureFlag) Sys.Clock.Sleep(1500);
+  }
+  CaptureFlag = false;
+  Timer3.SetEnabled(true);
+}
+
+void TForm1::Timer3Timer() {
+  Timer3.SetEnabled(false);
+  if (!PassCheckDue && platform::TickAfter(Sys.Clock.TickCount(), PassCheckDeadline))
+    PassCheckDue = true;
+  if (!DetectPuppetMove(MoveX, MoveY)) {
+    Timer3.SetEnabled(true);
+    return;
+  }
+  const std::uint32_t now = Sys.Clock.TickCount();
+  PuppetTime += static_cast<std::int32_t>(now - TurnStartTick);
+  TurnStartTick = now;
+  PassCheckDue = false;
+  LogLine("おー！ 傀儡の着手 発見 !");
+  LogLine(PositionLine(MoveX, MoveY));
+  LogLine("");
+  if (MoveX == 0 && MoveY == 0) {
+    if (LastMoveWasPass()) {
+      LogGameOver();
+      Timer1.SetEnabled(false);
+      if (ProfileNo == 18) {
+        Sys.Clock.Sleep(10000);
+        ClickAt(329, 270);
+      } else {
+        DismissGameEnd();
+      }
+      // The game is over whether or not the partner acknowledges this pass; a
+      // lost link has been closed and unloaded by the send.
+      SendMoveToPartner(0, 0);
+      EndGame();
+      return;
+    }
+    if (!RecordRelayedPass()) return;
+  } else {
+    if (CheckMovePoint() == 0) return;
+    PlaceStone(MoveCount % 2 == 0);
+  }
+  if (!SendMoveToPartner(board::CodeX(LastMoveCode), board::CodeY(LastMoveCode))) {
+    StopOnLostLink();
+    return;
+  }
+  LogLine("相棒を待っています.....");
+  LogLine("");
+  Timer2.SetEnabled(true);
+}
+
+void TForm1::EndGame() {
+  if (GamesTotal >= 2) {
+    NextGame();
+    return;
+  }
+  SpeedButton1.SetCaption("終了");
+  Link.closecom();  // the library stays loaded
+}
+
+void TForm1::StopOnLostLink() {
+  // Without the link the partner's moves can never arrive: no relay timer runs
+  // again, the clocks stop, and the button finishes the program.
+  Timer1.SetEnabled(false);
+  Timer2.SetEnabled(false);
+  Timer3.SetEnabled(false);
+  SpeedButton1.SetCaption("終了");
+}
+
+void TForm1::DismissGameEnd() {
+  Sys.Clock.Sleep(3000);
+  const int x = Sys.Desktop.ScreenWidth() / 2;
+  const int y = Sys.Desktop.ScreenHeight() / 2;
+  switch (ProfileNo) {
+    case 1:
+      ClickAt(220, 220);
+      ClickAt(470, 80);
+      ClickAt(200, 215);
+      break;
+    case 2:
+      ClickAt(200, 220);
+      break;
+    case 3:
+      ClickAt(240, 240);
+      break;
+    case 5:
+      ClickAt(x + 50, y + 55);
+      Sys.Clock.Sleep(2000);
+      ClickAt(x, y + 55);
+      break;
+    case 6:
+      ClickAt(255, 255);
+      ClickAt(200, 255);
+      break;
+    case 7:
+    case 8:
+      ClickAt(230, 225);
+      break;
+    case 9:
+      // The pass dialog may have been cleared when the pass was read.
+      if (PassDialogHandled) {
+        PassDialogHandled = false;
+        break;
+      }
+      ClickAt(x + 12, y + 64);
+      Sys.Clock.Sleep(300);
+      ClickAt(x + 12, y + 34);
+      Sys.Clock.Sleep(300);
+      ClickAt(x - 48, y + 144);
+      Sys.Clock.Sleep(300);
+      break;
+    case 11:
+      ClickAt(315, 275);
+      Sys.Clock.Sleep(1000);
+      ClickAt(604, 80);
+      Sys.Clock.Sleep(1000);
+      ClickAt(260, 277);
+      break;
+    case 12:
+      ClickAt(240, 220);
+      break;
+    case 13:
+      ClickAt(280, 230);
+      ClickAt(235, 235);
+      break;
+    case 14:
+    case 17:
+      ClickAt(x, y + 50);
+      Sys.Clock.Sleep(500);
+      ClickAt(x, y + 50);
+      break;
+    case 15:
+      ClickAt(290, 230);
+      ClickAt(250, 230);
+      break;
+    case 16:
+      ClickAt(240, 266);
+      Sys.Clock.Sleep(500);
+      ClickAt(200, 270);
+      break;
+    default:
+      break;  // 4 and 10 leave nothing to clear; 18 is cleared by the relay itself
+  }
+}
+
+}  // namespace tovarin
