@@ -36,7 +36,7 @@ World::World(int screenWidth, int screenHeight, bool createForms)
     : Desktop(Clock, screenWidth, screenHeight),
       App(Clock, &Desktop),
       Libraries(),
-      Sys{Desktop, Clock, Libraries, Files} {
+      Sys{Desktop, Clock, Loader, Files} {
   Folder.AddPictures();
   if (createForms) CreateForms();
 }

@@ -29,6 +29,19 @@ class TempFolder {
   std::filesystem::path Previous_;
 };
 
+// The library loader the program is given: the native one, or a stand-in that a
+// test puts in its place.
+class LoaderSwitch final : public platform::LibraryLoader {
+ public:
+  explicit LoaderSwitch(platform::LibraryLoader& target) : Target(&target) {}
+  platform::LibraryLoader* Target;
+  platform::LibraryHandle Load(std::string_view name) override { return Target->Load(name); }
+  void* Lookup(platform::LibraryHandle library, const char* name) override {
+    return Target->Lookup(library, name);
+  }
+  void Unload(platform::LibraryHandle library) override { Target->Unload(library); }
+};
+
 struct World {
   explicit World(int screenWidth = 1024, int screenHeight = 768, bool createForms = true);
   ~World();
@@ -38,6 +51,7 @@ struct World {
   platform::sim::SimDesktop Desktop;
   platform::sim::HeadlessApplication App;
   platform::posix::PosixLibraryLoader Libraries;
+  LoaderSwitch Loader{Libraries};
   platform::posix::PosixFileTimes Files;
   tovarin::Services Sys;
   tovarin::Program Program;
