@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
   wine64 fonts-wine fonts-ipafont-gothic locales
   xvfb xdotool x11-apps imagemagick tzdata
-  gnugo zip
+  gnugo zip libpng-dev
 )
 
 missing=()

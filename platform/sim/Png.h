@@ -1,6 +1,5 @@
 #pragma once
-// A small PNG writer for screenshots of the simulated desktop (stored deflate
-// blocks: no compression library needed).
+// Screenshots of the simulated desktop as PNG files, written with libpng.
 #include <string>
 #include <vector>
 
@@ -8,6 +7,8 @@
 
 namespace platform::sim {
 
+// Writes `pixels` (row-major, top row first) as a 24-bit PNG; false when the file
+// cannot be written.
 bool WritePng(const std::string& path, int width, int height, const std::vector<ColorRef>& pixels);
 
 }  // namespace platform::sim
