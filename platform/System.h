@@ -10,8 +10,9 @@ using LibraryHandle = void*;
 class LibraryLoader {
  public:
   virtual ~LibraryLoader() = default;
-  // Loads a library by module name (no path, no extension) from the program's own
-  // folder; nullptr when it cannot be loaded.
+  // Loads a library by module name (no path, no extension), looking in the
+  // program's own folder first and never in the current directory; nullptr when it
+  // cannot be loaded.
   virtual LibraryHandle Load(std::string_view moduleName) = 0;
   // The address of an export, or nullptr.
   virtual void* Lookup(LibraryHandle library, const char* exportName) = 0;

@@ -39,12 +39,36 @@ std::uint32_t Win32Clock::TickCount() { return GetTickCount(); }
 
 void Win32Clock::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 
+Win32LibraryLoader::Win32LibraryLoader() {
+  // Any DLL directory takes the current directory out of the search order. The
+  // program's own folder (by its wide path) is the one set: an empty one would do
+  // on Windows, but Wine takes an empty one for none. The folder is searched
+  // first anyway, so the order is otherwise the system's.
+  std::wstring folder(MAX_PATH, L'\0');
+  DWORD n;
+  while ((n = GetModuleFileNameW(nullptr, folder.data(), static_cast<DWORD>(folder.size()))) ==
+         folder.size())
+    folder.resize(folder.size() * 2);  // truncated: try a larger buffer
+  folder.resize(n);
+  // The folder without its last separator, unless it is the root of a drive.
+  std::size_t cut = folder.find_last_of(L"\\/");
+  if (cut == 2 && folder[1] == L':') ++cut;
+  folder.resize(cut == std::wstring::npos ? 0 : cut);
+  // Looked up rather than imported: Windows XP before its first service pack lacks
+  // it, and the program must start there all the same.
+  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  void* proc =
+      kernel ? reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")) : nullptr;
+  if (proc && !reinterpret_cast<SetDllDirectoryFn>(proc)(folder.c_str()))
+    ReportLastError("SetDllDirectoryW");
+}
+
 LibraryHandle Win32LibraryLoader::Load(std::string_view moduleName) {
-  // A full path with the altered search order: the library's own dependencies are
-  // looked for next to it, not in the current directory first.
-  std::string path = Folder_ + std::string(moduleName) + ".dll";
-  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (!module) ReportLastError("LoadLibraryExA");
+  // By module name, so that the system finds the program's folder by the wide
+  // path it was started from, whatever characters that path holds.
+  HMODULE module = LoadLibraryA(std::string(moduleName).c_str());
+  if (!module) ReportLastError("LoadLibraryA");
   return reinterpret_cast<LibraryHandle>(module);
 }
 

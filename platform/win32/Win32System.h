@@ -1,6 +1,6 @@
 #pragma once
 // The operating-system services of the Windows build: the tick count and sleeps,
-// libraries from the program's own folder, and file times in local time.
+// libraries by module name, and file times in local time.
 #include "platform/Clock.h"
 #include "platform/System.h"
 
@@ -14,16 +14,14 @@ class Win32Clock final : public Clock {
 
 class Win32LibraryLoader final : public LibraryLoader {
  public:
-  // Libraries are taken from `folder` (with trailing separator), by default the
-  // program's own folder, as <name>.dll. The current directory, which a file
-  // dialog may change, never supplies one.
-  explicit Win32LibraryLoader(std::string folder = ProgramFolder()) : Folder_(std::move(folder)) {}
+  // Takes the current directory, which a file dialog may change, out of the
+  // process's library search; made once at start-up, before anything is loaded.
+  Win32LibraryLoader();
+  // <name>.dll by the system's search order: the program's own folder first, then
+  // the system folders and PATH, never the current directory.
   LibraryHandle Load(std::string_view moduleName) override;
   void* Lookup(LibraryHandle library, const char* exportName) override;
   void Unload(LibraryHandle library) override;
-
- private:
-  std::string Folder_;
 };
 
 class Win32FileTimes final : public FileTimes {

@@ -246,7 +246,9 @@ TEST(DuelcomEngine, MoveEncoding) {
   DecodePoint(0x200, x, y);  // white pass
   EXPECT_EQ(x * 100 + y, 0);
   // Any ints: the arithmetic wraps instead of overflowing; low 10 bits go out.
-  EXPECT_EQ(EncodePoint(INT_MAX, 0) & 0x3FF, static_cast<int>((0x7FFFFFFFu + 361u) & 0x3FFu));
+  // (2^31 - 1) + 19 * 19 is 2^31 + 360, low bits 360; with y = -2^31 the row term
+  // (19 + 2^31) * 19 is 361 + 19 * 2^31, low bits 361.
+  EXPECT_EQ(EncodePoint(INT_MAX, 0) & 0x3FF, 360);
   EXPECT_EQ(EncodePoint(0, INT_MIN) & 0x3FF, 361);
   Recorded r;
   r.Context.StartNewGame(White);

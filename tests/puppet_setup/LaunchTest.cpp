@@ -98,20 +98,22 @@ TEST_F(Launch, WindowElsewhereIsMovedAndSized) {
   EXPECT_EQ(f1.PuppetRect, (Rect{0, 0, 510, 380}));
 }
 
-TEST_F(Launch, WrongSizeAndRefusalAndMinimisedWindows) {
+// A window that is not in place stops the start after its log lines, before any
+// script clicks into whatever stands at the profile's points.
+TEST_F(Launch, AWindowThatRefusesItsSizeStopsTheStart) {
   program.Fixed = true;
   Install(13, "GRETO4.EXE", "無題 - Tulkomi S2", Rect{0, 0, 300, 200});
-  ASSERT_TRUE(f1.PreparePuppet());
+  EXPECT_FALSE(f1.PreparePuppet());
   std::vector<std::string> log = Log();
   EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
             (std::vector<std::string>{"", "傀儡サイズを(300,200)に調整しました！",
                                       "この傀儡を操る事は出来ません！"}));
 }
 
-TEST_F(Launch, MinimisedWindowIsReported) {
+TEST_F(Launch, AMinimisedWindowStopsTheStart) {
   program.StartMinimised = true;
   Install(2, "HALVENDO.EXE", "無題 - Halvendo囲碁", Rect{0, 0, 400, 372});
-  ASSERT_TRUE(f1.PreparePuppet());
+  EXPECT_FALSE(f1.PreparePuppet());
   std::vector<std::string> log = Log();
   EXPECT_EQ(
       std::vector<std::string>(log.end() - 2, log.end()),
@@ -145,6 +147,22 @@ TEST_F(Launch, MissingWindowOrSelectionOrRegistryStopsTheStart) {
   std::filesystem::remove("touroku.txt");
   EXPECT_FALSE(f1.PreparePuppet());
   EXPECT_EQ(w.App.MessageBoxes.back().Text, "指定したファイルが見付かりません！");
+}
+
+TEST_F(Launch, AnEntryOfNoSupportedProgramIsNotStarted) {
+  // The desktop could start VK2.EXE, but the hand-written second line, the one
+  // chosen, names no supported program.
+  Install(1, "VK2.EXE", "Velkaro Ⅱ", Rect{0, 0, 500, 375});
+  for (int profile : {0, 19}) {
+    std::ofstream("touroku.txt", std::ios::trunc) << "1 C:\\Games\\VK2.EXE\n"
+                                                  << profile << " C:\\Games\\VK2.EXE\n";
+    std::ofstream("tourokusuu.txt", std::ios::trunc) << 2;
+    ASSERT_TRUE(f1.ReadAndListRegistry());
+    w.Form2().ListBox1.SetItemIndex(1);
+    EXPECT_FALSE(f1.PreparePuppet()) << profile;
+    EXPECT_EQ(w.App.MessageBoxes.back().Text, "不明なプログラムは対戦できません！");
+    EXPECT_TRUE(w.Desktop.StartedPrograms().empty()) << profile;
+  }
 }
 
 // ---- Set-up scripts ----

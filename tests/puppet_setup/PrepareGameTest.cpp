@@ -281,11 +281,11 @@ INSTANTIATE_TEST_SUITE_P(SmallScreen, Prepared, ::testing::ValuesIn(CentredOnASm
 
 // ---- A puppet that cannot be placed ----
 
-TEST(PreparePuppet, AWindowThatRefusesToMoveIsReportedAndLeftAlone) {
+TEST(PreparePuppet, AWindowThatRefusesToMoveIsReportedLeftAloneAndStopsTheStart) {
   refpuppet::PuppetOptions o;
   o.RefusesPlacement = true;
   Match m(Case{12, true}, o);
-  ASSERT_TRUE(m.F.PreparePuppet());
+  EXPECT_FALSE(m.F.PreparePuppet());
   const std::vector<std::string>& log = m.W.Log();
   ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
@@ -296,11 +296,11 @@ TEST(PreparePuppet, AWindowThatRefusesToMoveIsReportedAndLeftAlone) {
   EXPECT_EQ(m.Puppet()->TickAt(253, 51), 1);
 }
 
-TEST(PreparePuppet, AMinimisedWindowIsReportedAndLeftAlone) {
+TEST(PreparePuppet, AMinimisedWindowIsReportedLeftAloneAndStopsTheStart) {
   refpuppet::PuppetOptions o;
   o.StartsMinimised = true;
   Match m(Case{2, true}, o);
-  ASSERT_TRUE(m.F.PreparePuppet());
+  EXPECT_FALSE(m.F.PreparePuppet());
   const std::vector<std::string>& log = m.W.Log();
   ASSERT_GE(log.size(), 2u);
   EXPECT_EQ(

@@ -1,6 +1,7 @@
 // The two registry files: formats, and files that are damaged or written by hand.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -58,20 +59,43 @@ TEST(RegistryFiles, AppendWritesTheLineAndTheCountWithoutLineEnd) {
   EXPECT_EQ(entries[1].Path, "D:\\Program Files\\Lumba\\LUMBA.EXE");
 }
 
-TEST(RegistryFiles, AFailedAppendLeavesTheCountAlone) {
+TEST(RegistryFiles, AHandWrittenLastLineWithoutLineEndIsEndedFirst) {
   TempFolder folder;
-  registry::EnsureFiles();
-  ASSERT_TRUE(registry::Append(3, "C:\\B\\BRIMU6.EXE"));
-  // The list cannot be opened for appending: a folder stands in its place.
-  std::filesystem::remove("touroku.txt");
-  std::filesystem::create_directory("touroku.txt");
-  EXPECT_FALSE(registry::Append(4, "C:\\O\\ZOLTA.EXE"));
-  EXPECT_EQ(Slurp("tourokusuu.txt"), "1");
+  Write("touroku.txt", "1 C:\\Go\\VK2.EXE");
+  Write("tourokusuu.txt", "1");
+  ASSERT_TRUE(registry::Append(12, "C:\\L\\LUMBA.EXE"));
+  EXPECT_EQ(Slurp("touroku.txt"), "1 C:\\Go\\VK2.EXE\n12 C:\\L\\LUMBA.EXE\n");
+  EXPECT_EQ(Slurp("tourokusuu.txt"), "2");
+}
+
+TEST(RegistryFiles, AFailedAppendLeavesBothFilesAsTheyWere) {
+  TempFolder folder;
+  const char* const files[] = {"touroku.txt", "tourokusuu.txt"};
+  const std::string content[] = {"3 C:\\B\\BRIMU6.EXE\n", "1"};
+  // One file cannot be written; the other must keep its content. A count on a
+  // full disk reads (as 0) but cannot be written.
+  struct Case {
+    const char* What;
+    int Unwritable;
+    bool Folder;
+  };
+  for (Case c : {Case{"count on a full disk", 1, false}, Case{"list on a full disk", 0, false},
+                 Case{"list is a folder", 0, true}}) {
+    SCOPED_TRACE(c.What);
+    Write(files[1 - c.Unwritable], content[1 - c.Unwritable]);
+    if (c.Folder)
+      std::filesystem::create_directory(files[c.Unwritable]);
+    else
+      std::filesystem::create_symlink("/dev/full", files[c.Unwritable]);
+    EXPECT_FALSE(registry::Append(4, "C:\\O\\ZOLTA.EXE"));
+    EXPECT_EQ(Slurp(files[1 - c.Unwritable]), content[1 - c.Unwritable]);
+    for (const char* f : files) std::filesystem::remove(f);
+  }
   // Without a count file nothing is appended either.
-  std::filesystem::remove("touroku.txt");
-  std::filesystem::remove("tourokusuu.txt");
+  Write(files[0], content[0]);
   EXPECT_FALSE(registry::Append(4, "C:\\O\\ZOLTA.EXE"));
-  EXPECT_FALSE(std::filesystem::exists("touroku.txt"));
+  EXPECT_EQ(Slurp(files[0]), content[0]);
+  EXPECT_FALSE(std::filesystem::exists(files[1]));
 }
 
 TEST(RegistryFiles, DamagedCountsReadAsZero) {

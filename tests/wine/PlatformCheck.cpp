@@ -574,22 +574,34 @@ void CheckOpenDialog(Win32Application& app) {
 
 // ---- Libraries, file times, the program folder, the clock ----
 
-void CheckSystem() {
-  Begin("system services");
-  platform::win32::Win32LibraryLoader loader;
+// The probe library, which only the program's own folder holds.
+void CheckProbe(platform::LibraryLoader& loader) {
   platform::LibraryHandle probe = loader.Load("wine_probe");
   EXPECT(probe != nullptr);
   auto answer = reinterpret_cast<int (*)()>(loader.Lookup(probe, "probe_answer"));
   EXPECT(answer != nullptr && answer() == 42);
   EXPECT(loader.Lookup(probe, "no_such_export") == nullptr);
   loader.Unload(probe);
-  // A library that only the current directory holds is never loaded, though the
-  // system's own search finds it there.
-  EXPECT(loader.Load("wine_planted") == nullptr);
-  HMODULE planted = LoadLibraryA("wine_planted.dll");
+}
+
+void CheckLibraries() {
+  Begin("libraries");
+  // The current directory holds a duelcom.dll. The system's search finds it there
+  // until the loader is made, as the program makes it at start-up; then never.
+  HMODULE planted = LoadLibraryA("duelcom");
   EXPECT(planted != nullptr);
   if (planted) FreeLibrary(planted);
+  platform::win32::Win32LibraryLoader loader;
+  EXPECT(loader.Load("duelcom") == nullptr);
+  CheckProbe(loader);
+  // The system's folders are searched too.
+  platform::LibraryHandle system = loader.Load("version");
+  EXPECT(system != nullptr);
+  loader.Unload(system);
+}
 
+void CheckSystem() {
+  Begin("system services");
   // Last-write time in local time (Tokyo, 9 hours ahead), not the creation time.
   HANDLE f = CreateFileA("stamp.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   SYSTEMTIME written{2001, 2, 6, 3, 4, 5, 6, 0}, created{1995, 7, 0, 9, 10, 11, 12, 0};
@@ -693,10 +705,18 @@ int Child() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   char flag[8];
   if (GetEnvironmentVariableA("PLATFORM_CHECK_CHILD", flag, sizeof flag) > 0) return Child();
-  {
+  if (argc > 1 && std::strcmp(argv[1], "libraries") == 0) {
+    // Run from a folder whose name the ANSI code page cannot hold: the program's
+    // path in that code page is no path to its folder.
+    Begin("libraries from a folder outside the code page");
+    EXPECT(platform::ProgramFolder().find('?') != std::string::npos);  // lost in code page 932
+    platform::win32::Win32LibraryLoader loader;
+    CheckProbe(loader);
+    Begin("end");
+  } else {
     Win32Application app;
     Win32Desktop desktop;
     CheckFrames(app);
@@ -708,6 +728,7 @@ int main() {
     CheckModal(app);
     CheckMessageBox(app);
     CheckOpenDialog(app);
+    CheckLibraries();
     CheckSystem();
     CheckInput(app, desktop);
     CheckStartProgram(desktop);

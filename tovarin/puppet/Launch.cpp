@@ -37,6 +37,12 @@ bool TForm1::PreparePuppet() {
     return false;
   }
   int profile = RegisteredProfiles[static_cast<std::size_t>(line)];
+  // A hand-edited list may hold a number of no supported program. It has no
+  // registered path of its own: nothing is started.
+  if (profile < 1 || profile > puppet::ProfileCount) {
+    App().MessageBox("不明なプログラムは対戦できません！");
+    return false;
+  }
   if (profile == 17 && width < 900) {
     App().MessageBox("画面サイズを(1024,768)以上に広げないと対戦できません");
     return false;
@@ -49,7 +55,8 @@ bool TForm1::PreparePuppet() {
     LogLine(Dashes46);
     return false;
   }
-  PlacePuppetWindow();
+  // A window that is not in place would be driven blind: its log lines say why.
+  if (!PlacePuppetWindow()) return false;
   Activate();
   ParkCursor();
   return true;
@@ -128,7 +135,7 @@ bool TForm1::LaunchPuppet(int profile) {
   return true;
 }
 
-void TForm1::PlacePuppetWindow() {
+bool TForm1::PlacePuppetWindow() {
   Sys.Desktop.GetWindowRect(PuppetWindow, PuppetRect);
   LogLine("");
   LogLine("初期 位置：" + Position(PuppetRect.Left, PuppetRect.Top));
@@ -138,7 +145,7 @@ void TForm1::PlacePuppetWindow() {
   if (PuppetRect.Left == MinimisedLeft) {
     LogLine("タスクバーで寝ている よ！");
     LogLine("通信対戦エラーになりました！");
-    return;
+    return false;
   }
   auto finish = [this](const char* okLine) {
     SetPuppetOptions();
@@ -147,7 +154,7 @@ void TForm1::PlacePuppetWindow() {
   };
   if (atOrigin && rightSize) {
     finish("傀儡前準備 OK");
-    return;
+    return true;
   }
   Sys.Desktop.SetWindowPos(PuppetWindow, platform::InsertBottom, 0, 0, TargetWidth, TargetHeight,
                            platform::SwpShowWindow);
@@ -160,10 +167,12 @@ void TForm1::PlacePuppetWindow() {
     LogLine("傀儡サイズを" + Position(PuppetRect.Width(), PuppetRect.Height()) +
             "に調整しました！");
   if (PuppetRect.Left == 0 && PuppetRect.Top == 0 && PuppetRect.Width() == TargetWidth &&
-      PuppetRect.Height() == TargetHeight)
+      PuppetRect.Height() == TargetHeight) {
     finish("傀儡前化粧 OK");
-  else
-    LogLine("この傀儡を操る事は出来ません！");
+    return true;
+  }
+  LogLine("この傀儡を操る事は出来ません！");
+  return false;
 }
 
 void TForm1::ShiftPuppetWindow(int x) {

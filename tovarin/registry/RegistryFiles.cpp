@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/System.h"
 
@@ -31,6 +33,32 @@ bool ParseInt(const char*& s, long long& value) {
   if (value < INT_MIN) value = INT_MIN;
   s = end;
   return true;
+}
+
+// Rewrites the count file whole; false when it cannot be written.
+bool WriteCount(int count) {
+  std::FILE* f = Open(CountFile, "w");
+  if (!f) return false;
+  bool written = std::fprintf(f, "%d", count) > 0;
+  return std::fclose(f) == 0 && written;
+}
+
+// Whether the list's last line lacks its line end; `size` gets the list's length
+// in bytes, or -1 when it cannot be read.
+bool LastLineUnended(long& size) {
+  size = -1;
+  std::FILE* f = Open(ListFile, "rb");
+  if (!f) return false;
+  bool unended = false;
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    size = std::ftell(f);
+    if (size > 0 && std::fseek(f, -1, SEEK_END) == 0) {
+      int last = std::fgetc(f);
+      unended = last != EOF && last != '\n';
+    }
+  }
+  std::fclose(f);
+  return unended;
 }
 
 }  // namespace
@@ -107,15 +135,33 @@ bool ListReader::Next(Entry& entry) {
 
 bool Append(int profile, const std::string& path) {
   int count = 0;
-  if (!ReadCount(count)) return false;
-  std::FILE* list = Open(ListFile, "a");
-  if (!list) return false;
-  bool written = std::fprintf(list, "%d %s\n", profile, path.c_str()) > 0;
-  if (std::fclose(list) != 0 || !written) return false;
-  std::FILE* counter = Open(CountFile, "w");
-  if (!counter) return false;
-  written = std::fprintf(counter, "%d", count + 1) > 0;
-  return std::fclose(counter) == 0 && written;
+  if (!ReadCount(count) || count == INT_MAX) return false;
+  // The count first: a count that cannot be written stops the registration
+  // before the list grows (a list line beyond the count would be listed in place
+  // of a later registration once the count could be written again).
+  if (!WriteCount(count + 1)) {
+    WriteCount(count);  // "w" may have emptied it before the write failed
+    return false;
+  }
+  long size = -1;
+  bool unended = LastLineUnended(size);
+  bool appended = false;
+  if (std::FILE* list = Open(ListFile, "a")) {
+    // A last line written by hand without a line end is ended first, or the new
+    // entry would be glued onto it.
+    bool written = (!unended || std::fputs("\n", list) >= 0) &&
+                   std::fprintf(list, "%d %s\n", profile, path.c_str()) > 0;
+    appended = std::fclose(list) == 0 && written;
+  }
+  if (appended) return true;
+  // Both files as they were: the list without a partly written line, the old count.
+  if (size >= 0) {
+    std::error_code ignored;
+    std::filesystem::resize_file(platform::NativePath(ListFile), static_cast<std::uintmax_t>(size),
+                                 ignored);
+  }
+  WriteCount(count);
+  return false;
 }
 
 }  // namespace registry

@@ -44,9 +44,9 @@ class ListReader {
   std::FILE* File_;
 };
 
-// Appends "p path\n" to the list and then rewrites the count as count + 1. The
-// line goes first, so that a failed append never leaves the count ahead of the
-// list. False, with the files as they were as far as possible, on any failure.
+// Rewrites the count as count + 1 and then appends "p path\n" to the list, ending
+// a last line that has no line end first. False on any failure, with both files
+// as they were: a line that cannot be appended puts the old count back.
 bool Append(int profile, const std::string& path);
 
 }  // namespace registry

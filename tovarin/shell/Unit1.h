@@ -128,7 +128,8 @@ class TForm1 : public ui::Form, public board::Board {
   // Checks the screen, starts the registered puppet, finds and places its window.
   bool PreparePuppet();
   bool LaunchPuppet(int profile);
-  void PlacePuppetWindow();
+  // True when the puppet window stands at its place with its target size.
+  bool PlacePuppetWindow();
   void ShiftPuppetWindow(int x);
   // Sets the puppet's options once per match; starts a new game before each game.
   void SetPuppetOptions();

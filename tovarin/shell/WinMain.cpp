@@ -8,9 +8,11 @@
 #include "tovarin/shell/Program.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // The loader first: it takes the current directory out of the library search
+  // before anything is loaded.
+  platform::win32::Win32LibraryLoader libraries;
   platform::win32::Win32Desktop desktop;
   platform::win32::Win32Clock clock;
-  platform::win32::Win32LibraryLoader libraries;
   platform::win32::Win32FileTimes files;
   tovarin::Services services{desktop, clock, libraries, files};
   try {
