@@ -1,24 +1,33 @@
-// tovarin-sim: Tovarin on the simulated desktop, with the headless toolkit and an
-// accelerated clock (sleeps cost no real time), driving a reference puppet.
+// tovarin-sim: Tovarin on the simulated desktop, relaying whole games between a
+// reference puppet and a real partner on a serial line.
 //
-// It starts the program as on Windows (the registry is listed on the first tick),
-// registers the chosen puppet's executable through the register button, prepares
-// the puppet (launch, find, place, options), starts a new game in it through its
-// menus, and plays the game to two passes: the partner's moves, chosen by a small
-// local player, are clicked into the puppet, and the puppet's answers are read
-// from the screen, every 200 ms as Tovarin polls. It prints the information
-// window's log as it grows, the board and the clocks, and leaves the final screen
-// as a PNG.
+// Tovarin runs with the headless toolkit and an accelerated clock: its fixed
+// waits and the puppet's thinking cost no real time, while the wait for the
+// partner's move passes in real time. The link is the real link library on a
+// pseudo-terminal. An operator registers the puppet's executable with the
+// register button, presses the start button and answers the settings dialog;
+// the program then runs until the match is over. Every line of the information
+// window and every message box is printed as it appears; each game leaves
+// Tovarin's record as DIR/game-N.sgf and the screen as DIR/screen-N.png.
+#include <stdlib.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
 #include <string>
 
 #include "platform/posix/PosixSystem.h"
 #include "platform/sim/HeadlessUi.h"
 #include "platform/sim/SimClock.h"
 #include "platform/sim/SimDesktop.h"
-#include "sim/puppets/GoGame.h"
+#include "sim/GnuGoPartner.h"
+#include "sim/Operator.h"
+#include "sim/Sgf.h"
+#include "sim/WatchedLink.h"
 #include "sim/puppets/PuppetLauncher.h"
 #include "tovarin/puppet/Profiles.h"
 #include "tovarin/shell/Program.h"
@@ -26,39 +35,71 @@
 namespace {
 
 struct Options {
-  std::string Png = "screen.png";
-  int Width = 1024;
-  int Height = 768;
   int Profile = 1;
   bool PuppetIsBlack = true;
+  int Games = 1;
+  int Port = 1;
+  int GnuGoLevel = 1;
+  std::string Device;  // an outside partner's device; empty: GNU Go
   std::uint64_t Seed = 7;
+  int Width = 1024;
+  int Height = 768;
+  std::string Out = ".";
+  int TimeoutS = 1800;
 };
 
 void Usage() {
   std::printf(
-      "usage: tovarin-sim [--profile 1..18] [--colour black|white] [--seed N]\n"
-      "                   [--png FILE] [--screen WxH]\n"
+      "usage: tovarin-sim [--profile 1..18] [--colour black|white] [--games K] [--port 1|2]\n"
+      "                   [--partner gnugo[:LEVEL] | --partner device:PATH] [--seed S]\n"
+      "                   [--screen WxH] [--out DIR] [--timeout SECONDS]\n"
       "Runs Tovarin on a simulated desktop from the current directory, which must hold\n"
-      "the pictures in bmp/. --colour is the puppet's colour.\n");
+      "the pictures in bmp/, and relays a match between the reference puppet of the\n"
+      "profile and the partner. --colour is the puppet's colour in the first game.\n");
+}
+
+bool Number(const char* text, int& out, int low, int high) {
+  char* end = nullptr;
+  const long v = std::strtol(text, &end, 10);
+  if (end == text || *end != '\0' || v < low || v > high) return false;
+  out = static_cast<int>(v);
+  return true;
 }
 
 bool Parse(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
-    std::string a = argv[i];
-    bool more = i + 1 < argc;
-    if (a == "--png" && more) {
-      o.Png = argv[++i];
-    } else if (a == "--screen" && more) {
-      if (std::sscanf(argv[++i], "%dx%d", &o.Width, &o.Height) != 2) return false;
-    } else if (a == "--profile" && more) {
-      o.Profile = std::atoi(argv[++i]);
-      if (!puppet::IsProfile(o.Profile)) return false;
-    } else if (a == "--colour" && more) {
-      std::string c = argv[++i];
-      if (c != "black" && c != "white") return false;
-      o.PuppetIsBlack = c == "black";
-    } else if (a == "--seed" && more) {
-      o.Seed = std::strtoull(argv[++i], nullptr, 10);
+    const std::string a = argv[i];
+    if (i + 1 >= argc) return false;
+    const char* v = argv[++i];
+    if (a == "--profile") {
+      if (!Number(v, o.Profile, 1, puppet::ProfileCount)) return false;
+    } else if (a == "--colour") {
+      if (std::strcmp(v, "black") != 0 && std::strcmp(v, "white") != 0) return false;
+      o.PuppetIsBlack = std::strcmp(v, "black") == 0;
+    } else if (a == "--games") {
+      if (!Number(v, o.Games, 1, 1000)) return false;
+    } else if (a == "--port") {
+      if (!Number(v, o.Port, 1, 2)) return false;
+    } else if (a == "--partner") {
+      const std::string p = v;
+      if (p == "gnugo") {
+        o.Device.clear();
+      } else if (p.rfind("gnugo:", 0) == 0) {
+        if (!Number(p.c_str() + 6, o.GnuGoLevel, 0, 10)) return false;
+      } else if (p.rfind("device:", 0) == 0 && p.size() > 7) {
+        o.Device = p.substr(7);
+      } else {
+        return false;
+      }
+    } else if (a == "--seed") {
+      o.Seed = std::strtoull(v, nullptr, 10);
+    } else if (a == "--screen") {
+      if (std::sscanf(v, "%dx%d", &o.Width, &o.Height) != 2 || o.Width < 1 || o.Height < 1)
+        return false;
+    } else if (a == "--out") {
+      o.Out = v;
+    } else if (a == "--timeout") {
+      if (!Number(v, o.TimeoutS, 1, 86400)) return false;
     } else {
       return false;
     }
@@ -66,33 +107,13 @@ bool Parse(int argc, char** argv, Options& o) {
   return true;
 }
 
-// Prints the lines the information window has gained since the last call.
-class LogEcho {
- public:
-  explicit LogEcho(const ui::Memo& memo) : Memo_(memo) {}
-  // After the log was cleared and refilled, show it again from its first line.
-  void Restart() { Shown_ = 0; }
-  void Flush() {
-    const auto& lines = Memo_.Lines();
-    if (lines.size() < Shown_) Shown_ = 0;  // the log was cleared
-    for (; Shown_ < lines.size(); ++Shown_) std::printf("| %s\n", lines[Shown_].c_str());
-  }
-
- private:
-  const ui::Memo& Memo_;
-  std::size_t Shown_ = 0;
-};
-
-void PrintBoard(const tovarin::TForm1& f) {
-  std::printf("   ABCDEFGHJKLMNOPQRST\n");
-  for (int y = 1; y <= 19; ++y) {
-    std::printf("%2d ", y);
-    for (int x = 1; x <= 19; ++x) {
-      int v = f.Stones[static_cast<std::size_t>(board::PointCode(x, y))];
-      std::printf("%c", v == board::StoneBlack ? 'X' : v == board::StoneWhite ? 'O' : '.');
-    }
-    std::printf("\n");
-  }
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m-%d", &tm);
+  return text;
 }
 
 }  // namespace
@@ -108,13 +129,12 @@ int main(int argc, char** argv) {
   platform::sim::AcceleratedClock clock;
   platform::sim::SimDesktop desktop(clock, opt.Width, opt.Height);
   platform::sim::HeadlessApplication app(clock, &desktop,
-                                         platform::sim::HeadlessApplication::Idle::Virtual);
+                                         platform::sim::HeadlessApplication::Idle::Real);
   platform::posix::PosixLibraryLoader libraries;
+  simworld::WatchedLink link(libraries);
   platform::posix::PosixFileTimes files;
-  tovarin::Services sys{desktop, clock, libraries, files};
-  app.OnMessageBox = [](const auto& box) {
-    std::printf("[message box \"%s\"] %s\n", box.Caption.c_str(), box.Text.c_str());
-  };
+  tovarin::Services sys{desktop, clock, link, files};
+
   // The reference puppets are the programs this desktop can start.
   refpuppet::PuppetLauncher puppets(desktop);
   puppets.Options.ThinkMs = 1500;
@@ -132,132 +152,121 @@ int main(int argc, char** argv) {
   }
   tovarin::TForm1& f = *program.Form1;
   app.SetMainForm(f);
-  LogEcho echo(program.Form3->Memo1);
-  std::printf("Started \"%s\" on a %dx%d simulated desktop.\n", app.Title().c_str(), opt.Width,
-              opt.Height);
+  // Real time passes only while Tovarin waits for the partner's move.
+  app.WaitsOnTheOutside = [&f] { return f.Timer2.Enabled(); };
 
-  // The first tick of Timer1 lists the registry.
-  app.PumpUntil([&] { return f.StartupDone; }, 2000);
-  echo.Flush();
-
-  // Register the puppet's executable with the register button, as a user would.
-  const puppet::Identity* id = puppet::IdentityOf(opt.Profile);
-  std::string exe = std::string("C:\\Games\\") + id->Executable;
-  std::printf("\n> register %s\n", exe.c_str());
-  f.ProgramFolder = "./";
-  app.OpenDialogResponder = [&](ui::OpenDialog& d) {
-    d.FileName = exe;
-    return true;
+  std::string failure;  // the first thing that went wrong
+  auto fail = [&failure](const std::string& why) {
+    if (failure.empty()) failure = why;
   };
-  f.SpeedButton1.Click();
-  echo.Restart();  // a registration lists the registry afresh
-  echo.Flush();
+  bool gameOver = false;  // two passes seen since the port was opened
+  int gamesEnded = 0;
+  app.OnLineAppended = [&](const ui::Memo&, const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    if (line == "２回目のパスをキャッチ！") gameOver = true;
+    if (line == "Send Error !") fail("a move was not acknowledged by the partner");
+  };
+  app.OnMessageBox = [&](const platform::sim::HeadlessApplication::Box& box) {
+    std::printf("MessageBox: %s\n", box.Text.c_str());
+    fail("message box: " + box.Text);
+  };
 
-  // The settings the start button's dialog would give, then the puppet's preparation.
-  tovarin::TForm2& settings = *program.Form2;
-  settings.ListBox1.SetItemIndex(f.RegisteredCount - 1);  // the program just registered
-  (opt.PuppetIsBlack ? settings.RadioButton3 : settings.RadioButton4).SetChecked(true);
-  std::printf("\n> prepare the puppet %s, playing %s\n", id->DisplayName,
-              opt.PuppetIsBlack ? "black" : "white");
-  std::uint32_t before = clock.TickCount();
-  if (!f.PreparePuppet()) {
-    echo.Flush();
+  // The partner, and what is kept of each game when its line closes.
+  const std::string portVariable = opt.Port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2";
+  std::unique_ptr<simworld::GnuGoPartner> gnugo;
+  std::string partnerName;
+  if (opt.Device.empty()) {
+    gnugo = std::make_unique<simworld::GnuGoPartner>(opt.GnuGoLevel);
+    partnerName = "GNU Go (level " + std::to_string(opt.GnuGoLevel) + ")";
+  } else {
+    setenv(portVariable.c_str(), opt.Device.c_str(), 1);
+    partnerName = "partner on " + opt.Device;
+  }
+  const std::string puppetName = puppet::DisplayNameOf(opt.Profile);
+  const std::string out = opt.Out + "/";
+  link.BeforeOpen = [&](int port) {
+    gameOver = false;
+    if (!gnugo) return;
+    std::string device, error;
+    if (!gnugo->NewLine(device, error)) {
+      fail(error);
+      return;
+    }
+    setenv(port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2", device.c_str(), 1);
+  };
+  link.AfterOpen = [&](int, int opened) {
+    if (!gnugo || !opened) return;
+    std::string error;
+    const std::string sgf = out + "gnugo-" + std::to_string(f.GameNo) + ".sgf";
+    if (!gnugo->Start(f.PuppetIsBlack == 0, sgf, error)) fail(error);
+  };
+  link.AfterClose = [&] {
+    if (gnugo) gnugo->Finish();
+    if (!gameOver) return;
+    gameOver = false;
+    ++gamesEnded;
+    simworld::SgfRecord record;
+    const bool puppetBlack = f.PuppetIsBlack == 1;
+    record.Black = puppetBlack ? puppetName : partnerName;
+    record.White = puppetBlack ? partnerName : puppetName;
+    record.Date = Today();
+    for (int i = 1; i <= f.MoveCount; ++i) {
+      const int p = f.MoveRecord[static_cast<std::size_t>(i)];
+      record.Moves.push_back({board::CodeX(p), board::CodeY(p)});
+    }
+    record.Moves.push_back({0, 0});  // the pass that ended the game
+    const std::string n = std::to_string(f.GameNo);
+    std::ofstream(out + "game-" + n + ".sgf") << simworld::FormatSgf(record);
+    if (!desktop.SaveScreenPng(out + "screen-" + n + ".png"))
+      fail("could not write " + out + "screen-" + n + ".png");
+    std::printf("[game %s: %d moves; %sgame-%s.sgf, %sscreen-%s.png]\n", n.c_str(), f.MoveCount + 1,
+                out.c_str(), n.c_str(), out.c_str(), n.c_str());
+  };
+
+  std::printf("Started \"%s\" on a %dx%d simulated desktop; partner: %s.\n", app.Title().c_str(),
+              opt.Width, opt.Height, partnerName.c_str());
+  // The first tick of Timer1 lists the registry.
+  app.PumpUntil([&] { return f.StartupDone; }, 5000);
+
+  // The operator registers the puppet (the registry files stay in the working
+  // folder), presses the start button and answers the settings dialog.
+  f.ProgramFolder = "./";
+  simworld::Operator op(app, program);
+  op.Register(std::string("C:\\Games\\") + puppet::IdentityOf(opt.Profile)->Executable);
+  simworld::MatchSettings settings;
+  settings.PuppetIsBlack = opt.PuppetIsBlack;
+  settings.Port = opt.Port;
+  settings.Games = std::to_string(opt.Games);
+  settings.ListLine = -1;
+  op.StartMatch(settings);
+
+  // Until the match stands still: over, stopped, or never started.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(opt.TimeoutS);
+  auto standsStill = [&] {
+    const bool relaying = f.Timer2.Enabled() || f.Timer3.Enabled();
+    if (!f.SpeedButton22.Visible()) return !relaying;
+    return !app.MessageBoxes.empty();  // the start failed before the match began
+  };
+  app.ProcessMessages();  // the operator's presses
+  while (!standsStill() && !app.Terminated()) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      fail("the match did not end within " + std::to_string(opt.TimeoutS) + " s");
+      break;
+    }
+    app.ProcessMessages();
+  }
+  if (gnugo) gnugo->Finish();
+
+  if (gamesEnded < opt.Games)
+    fail("only " + std::to_string(gamesEnded) + " of " + std::to_string(opt.Games) +
+         " games ended on two passes");
+  std::printf("\n%s  black %s   white %s\n", f.Label1.Caption().c_str(), f.Label4.Caption().c_str(),
+              f.Label5.Caption().c_str());
+  if (!failure.empty()) {
+    std::printf("tovarin-sim: %s\n", failure.c_str());
     return 1;
   }
-  echo.Flush();
-  f.PuppetIsBlack = settings.PuppetIsBlack();
-  f.StartPuppetGame();
-  std::printf("  launched, placed, options set and a new game started in %.1f s of program time\n",
-              (clock.TickCount() - before) / 1000.0);
-  f.Label1.SetVisible(true);
-  f.ClearLog();
-
-  // The game. Tovarin's board is the referee; the partner keeps its own record.
-  refpuppet::GoGame partnerGame;
-  refpuppet::Random random(opt.Seed * 7919 + 1);
-  auto partnersTurn = [&] { return (f.MoveCount % 2 == 0) != (f.PuppetIsBlack == 1); };
-  auto lastWasPass = [&] { return f.MoveCount >= 1 && f.LastMove() == 0; };
-  bool over = false;
-  int captures = 0;
-  f.TurnStartTick = clock.TickCount();
-  while (!over && f.MoveCount < 400) {
-    std::uint32_t now = clock.TickCount();
-    if (partnersTurn()) {
-      // The partner thinks a second or two, while Tovarin's clocks run.
-      app.PumpUntil([] { return false; }, 1000 + random.Below(1500));
-      now = clock.TickCount();
-      f.PartnerTime += static_cast<std::int32_t>(now - f.TurnStartTick);
-      f.TurnStartTick = now;
-      refpuppet::Move m = f.MoveCount >= 150 ? refpuppet::Move{} : ChooseMove(partnerGame, random);
-      std::printf("move %3d  partner  %s\n", f.MoveCount + 1,
-                  m.IsPass() ? "pass" : (std::to_string(m.C) + ", " + std::to_string(m.R)).c_str());
-      if (m.IsPass()) {
-        if (lastWasPass())
-          over = true;
-        else {
-          f.RecordPass();
-          partnerGame.Pass();
-        }
-        f.EnterMove(0, 0);
-        continue;
-      }
-      f.MoveX = m.C;
-      f.MoveY = m.R;
-      if (!f.CheckMovePoint() || !f.PlaceStone(f.MoveCount % 2 == 0)) break;
-      partnerGame.Play(m.C, m.R);
-      f.EnterMove(m.C, m.R);
-      f.PassCheckDeadline = clock.TickCount() + 7000;
-      f.PassCheckDue = false;
-    } else {
-      // Tovarin looks at the puppet's board every 200 ms until its answer shows.
-      bool seen = false;
-      for (int look = 0; look < 300 && !seen; ++look) {
-        if (look > 0) app.PumpUntil([] { return false; }, 200);
-        if (!f.PassCheckDue && platform::TickAfter(clock.TickCount(), f.PassCheckDeadline))
-          f.PassCheckDue = true;
-        seen = f.DetectPuppetMove(f.MoveX, f.MoveY);
-      }
-      if (!seen) {
-        std::printf("the puppet did not answer within a minute\n");
-        break;
-      }
-      now = clock.TickCount();
-      f.PuppetTime += static_cast<std::int32_t>(now - f.TurnStartTick);
-      f.TurnStartTick = now;
-      f.PassCheckDue = false;
-      bool pass = f.MoveX == 0 && f.MoveY == 0;
-      std::printf(
-          "move %3d  puppet   %s\n", f.MoveCount + 1,
-          pass ? "pass" : (std::to_string(f.MoveX) + ", " + std::to_string(f.MoveY)).c_str());
-      if (pass) {
-        if (lastWasPass())
-          over = true;
-        else {
-          f.RecordPass();
-          partnerGame.Pass();
-        }
-        continue;
-      }
-      int x = f.MoveX, y = f.MoveY;
-      if (!f.CheckMovePoint() || !f.PlaceStone(f.MoveCount % 2 == 0)) break;
-      partnerGame.Play(x, y);
-    }
-    if (f.CaptureFlag) {
-      ++captures;
-      f.CaptureFlag = false;
-    }
-  }
-  echo.Flush();
-
-  std::printf("\n%s after %d moves, %d of them taking stones.\n\n",
-              over ? "Two passes ended the game" : "The game stopped", f.MoveCount, captures);
-  PrintBoard(f);
-  std::printf("\n%s  black %s   white %s   (%s)\n", f.Label1.Caption().c_str(),
-              f.Label4.Caption().c_str(), f.Label5.Caption().c_str(),
-              f.PuppetIsBlack ? "puppet black, partner white" : "partner black, puppet white");
-  if (desktop.SaveScreenPng(opt.Png))
-    std::printf("\nscreen saved as %s\n", opt.Png.c_str());
-  else
-    std::printf("\ncould not write %s\n", opt.Png.c_str());
-  return over ? 0 : 1;
+  std::printf("tovarin-sim: %d game%s relayed to two passes; records and screens in %s\n",
+              gamesEnded, gamesEnded == 1 ? "" : "s", opt.Out.c_str());
+  return 0;
 }

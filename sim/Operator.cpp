@@ -17,7 +17,8 @@ void Operator::StartMatch(const MatchSettings& settings) {
     (settings.PuppetIsBlack ? dialog.RadioButton3 : dialog.RadioButton4).SetChecked(true);
     (settings.Port == 1 ? dialog.RadioButton14 : dialog.RadioButton15).SetChecked(true);
     dialog.Edit14.SetText(settings.Games);
-    dialog.ListBox1.SetItemIndex(settings.ListLine);
+    const int lines = static_cast<int>(dialog.ListBox1.Items().size());
+    dialog.ListBox1.SetItemIndex(settings.ListLine < 0 ? lines - 1 : settings.ListLine);
     return ui::mrOk;
   };
   App_.Click(Program_.Form1->SpeedButton22);

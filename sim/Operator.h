@@ -14,7 +14,7 @@ struct MatchSettings {
   bool PuppetIsBlack = true;
   int Port = 1;
   std::string Games = "1";  // typed into the dialog's edit box
-  int ListLine = 0;         // the registered program chosen, 0-based
+  int ListLine = 0;         // the registered program chosen, 0-based; -1 the last
 };
 
 class Operator {

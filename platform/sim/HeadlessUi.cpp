@@ -103,7 +103,28 @@ std::unique_ptr<ui::Peer> HeadlessApplication::CreatePeer(ui::Form& form) {
   return peer;
 }
 
-std::unique_ptr<ui::Peer> HeadlessApplication::CreatePeer(ui::Control&) { return nullptr; }
+namespace {
+
+// A memo's lines are its own; the peer only tells of each new one.
+class MemoPeer final : public ui::Peer {
+ public:
+  MemoPeer(HeadlessApplication& app, ui::Memo& memo) : App_(app), Memo_(memo) {}
+  void LineAppended(const std::string& line) override {
+    if (App_.OnLineAppended) App_.OnLineAppended(Memo_, line);
+  }
+
+ private:
+  HeadlessApplication& App_;
+  ui::Memo& Memo_;
+};
+
+}  // namespace
+
+std::unique_ptr<ui::Peer> HeadlessApplication::CreatePeer(ui::Control& control) {
+  if (control.Kind() == ui::ControlKind::Memo)
+    return std::make_unique<MemoPeer>(*this, static_cast<ui::Memo&>(control));
+  return nullptr;
+}
 
 ui::FrameMetrics HeadlessApplication::Frame(ui::BorderStyle style) const {
   // A classic Windows frame: 3 px fixed border, 4 px sizeable, caption 19 px.

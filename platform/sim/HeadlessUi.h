@@ -62,6 +62,9 @@ class HeadlessApplication final : public ui::Application {
   // time (the program waits only for the simulated world, not for a real program).
   std::function<bool()> WaitsOnTheOutside;
 
+  // Called for every line appended to a memo.
+  std::function<void(const ui::Memo&, const std::string&)> OnLineAppended;
+
   // The operator's input (a click, a key): it is queued and delivered, in order,
   // when the user-interface thread next handles its messages, never inside a
   // blocking sleep or a tick-count read.

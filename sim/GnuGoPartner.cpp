@@ -1,0 +1,116 @@
+#include "sim/GnuGoPartner.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace simworld {
+
+namespace {
+
+constexpr const char* GnuGo = "/usr/games/gnugo";
+
+std::string Failed(const char* call) { return std::string(call) + ": " + std::strerror(errno); }
+
+void SleepMs(long ms) {
+  timespec ts{ms / 1000, (ms % 1000) * 1000000};
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace
+
+GnuGoPartner::~GnuGoPartner() {
+  Finish();
+  CloseLine();
+}
+
+void GnuGoPartner::CloseLine() {
+  if (Slave_ >= 0) ::close(Slave_);
+  if (Master_ >= 0) ::close(Master_);
+  Slave_ = Master_ = -1;
+}
+
+bool GnuGoPartner::NewLine(std::string& port, std::string& error) {
+  Finish();
+  CloseLine();
+  Master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (Master_ < 0 || grantpt(Master_) != 0 || unlockpt(Master_) != 0) {
+    error = Failed("posix_openpt");
+    return false;
+  }
+  char name[128];
+  if (ptsname_r(Master_, name, sizeof name) != 0) {
+    error = Failed("ptsname_r");
+    return false;
+  }
+  // Raw with echo off before either side writes: a cooked line would echo the
+  // library's packets back to it.
+  Slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  termios tio{};
+  if (Slave_ < 0 || tcgetattr(Slave_, &tio) != 0) {
+    error = Failed("open the line");
+    return false;
+  }
+  cfmakeraw(&tio);
+  if (tcsetattr(Slave_, TCSANOW, &tio) != 0) {
+    error = Failed("tcsetattr");
+    return false;
+  }
+  port = name;
+  return true;
+}
+
+bool GnuGoPartner::Start(bool black, const std::string& sgfPath, std::string& error) {
+  if (Master_ < 0) {
+    error = "no line for GNU Go";
+    return false;
+  }
+  const std::string level = std::to_string(Level_);
+  const pid_t pid = fork();
+  if (pid < 0) {
+    error = Failed("fork");
+    return false;
+  }
+  if (pid == 0) {
+    dup2(Master_, 0);
+    dup2(Master_, 1);
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, 2);
+    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", level.c_str(), "--color",
+          black ? "black" : "white", "-o", sgfPath.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  Pid_ = pid;
+  // The line is GNU Go's now: once the library closes the port, nothing holds
+  // the slave end and GNU Go reads the end of its input.
+  ::close(Slave_);
+  ::close(Master_);
+  Slave_ = Master_ = -1;
+  return true;
+}
+
+bool GnuGoPartner::Finish() {
+  if (Pid_ <= 0) return true;
+  for (int waited = 0; waited < 2000; waited += 10) {
+    int status = 0;
+    if (waitpid(Pid_, &status, WNOHANG) == Pid_) {
+      Pid_ = 0;
+      return WIFEXITED(status);
+    }
+    SleepMs(10);
+  }
+  kill(Pid_, SIGKILL);
+  waitpid(Pid_, nullptr, 0);
+  Pid_ = 0;
+  return false;
+}
+
+}  // namespace simworld

@@ -1,0 +1,39 @@
+#pragma once
+// GNU Go in its GMP mode as the partner at the far end of the line. For each game
+// a fresh pseudo-terminal is made: its slave end, raw with echo off, becomes the
+// port that Tovarin's link library opens, and its master end is GNU Go's standard
+// input and output. GNU Go is started once the port is open, plays the other
+// colour and writes its own record of the game; it ends when the port is closed.
+#include <sys/types.h>
+
+#include <string>
+
+namespace simworld {
+
+class GnuGoPartner {
+ public:
+  // `level` is GNU Go's strength.
+  explicit GnuGoPartner(int level) : Level_(level) {}
+  ~GnuGoPartner();  // no GNU Go is left running
+  GnuGoPartner(const GnuGoPartner&) = delete;
+  GnuGoPartner& operator=(const GnuGoPartner&) = delete;
+
+  // A new pseudo-terminal for the next game; its slave's path is the port's
+  // device. False with the reason in `error`.
+  bool NewLine(std::string& port, std::string& error);
+  // Starts GNU Go on the line, playing black or white, its record in `sgfPath`.
+  bool Start(bool black, const std::string& sgfPath, std::string& error);
+  // The port has been closed: GNU Go's input ends and it exits (it is stopped
+  // after two seconds if it does not). True when it ended by itself.
+  bool Finish();
+  bool Running() const { return Pid_ > 0; }
+
+ private:
+  int Level_;
+  int Master_ = -1;
+  int Slave_ = -1;  // held until GNU Go runs, so that the line stays raw
+  pid_t Pid_ = 0;
+  void CloseLine();
+};
+
+}  // namespace simworld
