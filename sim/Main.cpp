@@ -10,6 +10,8 @@
 // window and every message box is printed as it appears; each game leaves
 // Tovarin's record as DIR/game-N.sgf and the screen as DIR/screen-N.png.
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <utime.h>
 
 #include <chrono>
 #include <cstdio>
@@ -46,6 +48,7 @@ struct Options {
   int Height = 768;
   std::string Out = ".";
   int TimeoutS = 1800;
+  int PuppetPassesFrom = 160;
 };
 
 void Usage() {
@@ -53,9 +56,11 @@ void Usage() {
       "usage: tovarin-sim [--profile 1..18] [--colour black|white] [--games K] [--port 1|2]\n"
       "                   [--partner gnugo[:LEVEL] | --partner device:PATH] [--seed S]\n"
       "                   [--screen WxH] [--out DIR] [--timeout SECONDS]\n"
+      "                   [--puppet-passes-from MOVES]\n"
       "Runs Tovarin on a simulated desktop from the current directory, which must hold\n"
       "the pictures in bmp/, and relays a match between the reference puppet of the\n"
-      "profile and the partner. --colour is the puppet's colour in the first game.\n");
+      "profile and the partner. --colour is the puppet's colour in the first game;\n"
+      "the puppet passes at every turn once MOVES moves are made (default 160).\n");
 }
 
 bool Number(const char* text, int& out, int low, int high) {
@@ -100,6 +105,8 @@ bool Parse(int argc, char** argv, Options& o) {
       o.Out = v;
     } else if (a == "--timeout") {
       if (!Number(v, o.TimeoutS, 1, 86400)) return false;
+    } else if (a == "--puppet-passes-from") {
+      if (!Number(v, o.PuppetPassesFrom, 0, 498)) return false;
     } else {
       return false;
     }
@@ -114,6 +121,27 @@ std::string Today() {
   char text[16];
   std::strftime(text, sizeof text, "%Y-%m-%d", &tm);
   return text;
+}
+
+// The file the operator registers: the desktop starts the reference puppet by its
+// file name; the registration tells profiles 6 and 16, which share that name, by
+// the year the file was last written.
+bool PuppetExecutable(int profile, std::string& path) {
+  path = std::string("Games/") + puppet::IdentityOf(profile)->Executable;
+  ::mkdir("Games", 0755);
+  if (FILE* file = std::fopen(path.c_str(), "ab")) {
+    std::fclose(file);
+  } else {
+    return false;
+  }
+  std::tm tm{};
+  tm.tm_year = (profile == 16 ? 1999 : 2005) - 1900;
+  tm.tm_mon = 5;
+  tm.tm_mday = 15;
+  tm.tm_hour = 12;
+  const std::time_t written = std::mktime(&tm);
+  const utimbuf times{written, written};
+  return ::utime(path.c_str(), &times) == 0;
 }
 
 }  // namespace
@@ -140,6 +168,7 @@ int main(int argc, char** argv) {
   puppets.Options.ThinkMs = 1500;
   puppets.Options.ThinkJitterMs = 2500;
   puppets.Options.Seed = opt.Seed;
+  puppets.Options.PassFromMove = opt.PuppetPassesFrom;
   if (opt.Profile == 6 || opt.Profile == 16) puppets.Kando4Profile = opt.Profile;
   puppets.RegisterAll();
 
@@ -215,6 +244,16 @@ int main(int argc, char** argv) {
       record.Moves.push_back({board::CodeX(p), board::CodeY(p)});
     }
     record.Moves.push_back({0, 0});  // the pass that ended the game
+    // The puppet's own record must be what Tovarin read from its screen.
+    if (const refpuppet::ReferencePuppet* puppet = puppets.Find(opt.Profile)) {
+      const std::vector<refpuppet::Move>& history = puppet->Game().History();
+      bool same = history.size() == record.Moves.size();
+      for (std::size_t i = 0; same && i < history.size(); ++i)
+        same = history[i].C == record.Moves[i].X && history[i].R == record.Moves[i].Y;
+      if (!same)
+        fail("the puppet's own record of game " + std::to_string(f.GameNo) +
+             " differs from Tovarin's");
+    }
     const std::string n = std::to_string(f.GameNo);
     std::ofstream(out + "game-" + n + ".sgf") << simworld::FormatSgf(record);
     if (!desktop.SaveScreenPng(out + "screen-" + n + ".png"))
@@ -231,8 +270,13 @@ int main(int argc, char** argv) {
   // The operator registers the puppet (the registry files stay in the working
   // folder), presses the start button and answers the settings dialog.
   f.ProgramFolder = "./";
+  std::string executable;
+  if (!PuppetExecutable(opt.Profile, executable)) {
+    std::fprintf(stderr, "tovarin-sim: cannot make %s\n", executable.c_str());
+    return 1;
+  }
   simworld::Operator op(app, program);
-  op.Register(std::string("C:\\Games\\") + puppet::IdentityOf(opt.Profile)->Executable);
+  op.Register(executable);
   simworld::MatchSettings settings;
   settings.PuppetIsBlack = opt.PuppetIsBlack;
   settings.Port = opt.Port;
@@ -256,7 +300,6 @@ int main(int argc, char** argv) {
     app.ProcessMessages();
   }
   if (gnugo) gnugo->Finish();
-
   if (gamesEnded < opt.Games)
     fail("only " + std::to_string(gamesEnded) + " of " + std::to_string(opt.Games) +
          " games ended on two passes");

@@ -1,0 +1,149 @@
+// tovarin-sim against GNU Go: Tovarin drives a reference puppet on the simulated
+// desktop and relays its games through the link library on a pseudo-terminal to
+// GNU Go in its GMP mode. Each game's record as Tovarin kept it must equal GNU
+// Go's own record, move by move.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/World.h"
+#include "tovarin/puppet/Profiles.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SgfMove {
+  char Colour;
+  std::string Point;  // empty for a pass
+  bool operator==(const SgfMove&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const SgfMove& m) {
+  return out << m.Colour << "[" << m.Point << "]";
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The moves of an SGF record; "tt" is an older way to write a pass.
+std::vector<SgfMove> Moves(const std::string& sgf) {
+  std::vector<SgfMove> moves;
+  for (std::size_t i = 0; i + 2 < sgf.size(); ++i) {
+    if (sgf[i] != ';' || (sgf[i + 1] != 'B' && sgf[i + 1] != 'W') || sgf[i + 2] != '[') continue;
+    std::string value = sgf.substr(i + 3, sgf.find(']', i + 3) - i - 3);
+    moves.push_back({sgf[i + 1], value == "tt" ? "" : value});
+  }
+  return moves;
+}
+
+std::string Property(const std::string& sgf, const std::string& name) {
+  const std::size_t at = sgf.find(name + "[");
+  if (at == std::string::npos) return "";
+  const std::size_t start = at + name.size() + 1;
+  return sgf.substr(start, sgf.find(']', start) - start);
+}
+
+struct SimRun {
+  int Status = -1;
+  std::string Output;
+};
+
+// Runs tovarin-sim in `folder` (which gets the pictures) with `args`.
+SimRun RunSim(const fs::path& folder, const std::string& args) {
+  fs::create_directories(folder / "bmp");
+  for (const char* name : {"PlimGoBan.bmp", "PlimGoStone.bmp", "MyTovarin.bmp", "sswaku.bmp"})
+    fs::copy_file(testing_world::SourceDir() / "bmp" / name, folder / "bmp" / name,
+                  fs::copy_options::overwrite_existing);
+  const std::string command =
+      "cd '" + folder.string() + "' && " TOVARIN_SIM " --out . " + args + " 2>&1";
+  SimRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, n);
+  const int status = pclose(pipe);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+// Every game of a run: Tovarin's record is GNU Go's, and the puppet played
+// `puppetBlack[n]` in game n + 1.
+void ExpectRecordsAlike(const fs::path& folder, const std::vector<bool>& puppetBlack,
+                        const std::string& puppetName) {
+  for (std::size_t n = 1; n <= puppetBlack.size(); ++n) {
+    SCOPED_TRACE("game " + std::to_string(n));
+    const std::string ours = Slurp(folder / ("game-" + std::to_string(n) + ".sgf"));
+    const std::string theirs = Slurp(folder / ("gnugo-" + std::to_string(n) + ".sgf"));
+    const std::vector<SgfMove> a = Moves(ours), b = Moves(theirs);
+    ASSERT_GE(a.size(), 20u);
+    ASSERT_GE(b.size(), a.size());
+    EXPECT_EQ(a, std::vector<SgfMove>(b.begin(), b.begin() + static_cast<long>(a.size())));
+    // The game ended on two passes.
+    EXPECT_EQ(a[a.size() - 1].Point, "");
+    EXPECT_EQ(a[a.size() - 2].Point, "");
+    EXPECT_EQ(Property(ours, puppetBlack[n - 1] ? "PB" : "PW"), puppetName);
+    EXPECT_TRUE(fs::exists(folder / ("screen-" + std::to_string(n) + ".png")));
+  }
+}
+
+struct Case {
+  int Profile;
+  bool PuppetIsBlack;
+};
+
+// Every profile plays black when its number is odd, white when it is even; with
+// TOVARIN_E2E=all in the environment, both colours of every profile.
+std::vector<Case> Cases() {
+  const char* all = std::getenv("TOVARIN_E2E");
+  std::vector<Case> cases;
+  for (int p = 1; p <= 18; ++p) {
+    cases.push_back({p, p % 2 == 1});
+    if (all && std::string(all) == "all") cases.push_back({p, p % 2 == 0});
+  }
+  return cases;
+}
+
+class AgainstGnuGo : public ::testing::TestWithParam<Case> {};
+
+TEST_P(AgainstGnuGo, AWholeGameIsRelayedMoveForMove) {
+  const Case c = GetParam();
+  testing_world::TempFolder folder;
+  const SimRun run = RunSim(folder.Path(), "--profile " + std::to_string(c.Profile) + " --colour " +
+                                               (c.PuppetIsBlack ? "black" : "white") +
+                                               " --puppet-passes-from 40 --timeout 240");
+  ASSERT_EQ(run.Status, 0) << run.Output;
+  EXPECT_NE(run.Output.find(" 手まで 終局しました！"), std::string::npos);
+  ExpectRecordsAlike(folder.Path(), {c.PuppetIsBlack}, puppet::DisplayNameOf(c.Profile));
+}
+
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+  return "Profile" + std::to_string(info.param.Profile) +
+         (info.param.PuppetIsBlack ? "Black" : "White");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryProfile, AgainstGnuGo, ::testing::ValuesIn(Cases()), CaseName);
+
+TEST(AgainstGnuGo, ASeriesOfThreeGamesSwapsColours) {
+  testing_world::TempFolder folder;
+  const SimRun run = RunSim(folder.Path(),
+                            "--profile 1 --colour black --games 3 --puppet-passes-from 40 "
+                            "--timeout 600");
+  ASSERT_EQ(run.Status, 0) << run.Output;
+  EXPECT_NE(run.Output.find("全 3 局 が終了しました。"), std::string::npos);
+  ExpectRecordsAlike(folder.Path(), {true, false, true}, puppet::DisplayNameOf(1));
+}
+
+}  // namespace
