@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/SimDesktop.h"
-#include "tests/match/MatchWorld.h"
+#include "tests/support/MatchWorld.h"
 
 namespace {
 
-using match_test::MatchSetup;
-using match_test::MatchWorld;
 using refpuppet::Move;
+using testing_world::MatchSetup;
+using testing_world::MatchWorld;
 using testing_world::ScriptedLink;
 using Lines = std::vector<std::string>;
 
@@ -213,6 +213,41 @@ TEST(Handshake, NoLibraryOrNoPortIsReportedBeforeAnyRequest) {
     EXPECT_EQ(m.Partner.Count("newgame"), 0);
     EXPECT_EQ(m.Partner.Count("closecom"), installed ? 1 : 0);
     EXPECT_EQ(m.Partner.Unloads, installed ? 1 : 0);
+  }
+}
+
+// ---- A start that does not begin a match ----
+
+TEST(Start, StopsBeforeTheMatchWithoutAProgramOnCancelAndWithAPuppetOutOfPlace) {
+  {
+    testing_world::World w;
+    w.App.PumpUntil([&] { return w.Form1().StartupDone; }, 5000);
+    int dialogs = 0;
+    w.App.ModalResponder = [&](ui::Form&) { return ++dialogs, ui::mrOk; };
+    w.App.Click(w.Form1().SpeedButton22);
+    w.App.ProcessMessages();
+    EXPECT_EQ(w.App.MessageBoxes.size(), 1u);
+    EXPECT_EQ(w.App.MessageBoxes[0].Text,
+              "未だ対戦ソフトは登録されていません！ 先に登録して下さい");
+    EXPECT_EQ(dialogs, 0);
+  }
+  for (bool cancel : {true, false}) {
+    MatchSetup s;
+    s.Puppet.StartsMinimised = true;
+    MatchWorld m(s);
+    m.Operator.StartMatch(simworld::MatchSettings{});
+    if (cancel) m.W.App.ModalResponder = [](ui::Form&) { return ui::mrCancel; };
+    m.RunFor(60000);
+    EXPECT_TRUE(m.Launcher.Running().empty() == cancel);
+    // Both windows are back and the start button can be pressed again.
+    EXPECT_TRUE(m.F.Visible());
+    EXPECT_TRUE(m.W.Form3().Visible());
+    EXPECT_TRUE(m.F.SpeedButton22.Visible());
+    EXPECT_EQ(m.F.SpeedButton1.Caption(), "登録");
+    EXPECT_EQ(m.Partner.Loads, 0);
+    if (!cancel) {
+      EXPECT_EQ(m.W.Log().back(), "通信対戦エラーになりました！");
+    }
   }
 }
 

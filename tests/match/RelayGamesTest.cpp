@@ -4,14 +4,14 @@
 // the puppet is left with its end-of-game dialogs cleared.
 #include <gtest/gtest.h>
 
-#include "tests/match/MatchWorld.h"
+#include "tests/support/MatchWorld.h"
 
 namespace {
 
-using match_test::MatchSetup;
-using match_test::MatchWorld;
 using refpuppet::Move;
 using refpuppet::Stone;
+using testing_world::MatchSetup;
+using testing_world::MatchWorld;
 
 struct Case {
   int Profile;

@@ -95,8 +95,9 @@ TEST(Relay, AMoveBeyondTheMoveRecordStopsTheGame) {
     }
     ASSERT_EQ(r.W.App.MessageBoxes.size(), 1u);
     EXPECT_EQ(r.W.App.MessageBoxes[0].Text,
-              partnersTurn ? "相棒の今打った着手( 0 , 0 )は\n手数の上限(499手)を超えます(通信を中断します)"
-                           : "傀儡の今打った着手( 1 , 1 )は\n手数の上限(499手)を超えます(通信を中断します)");
+              partnersTurn
+                  ? "相棒の今打った着手( 0 , 0 )は\n手数の上限(499手)を超えます(通信を中断します)"
+                  : "傀儡の今打った着手( 1 , 1 )は\n手数の上限(499手)を超えます(通信を中断します)");
     EXPECT_FALSE(r.F.Timer2.Enabled() || r.F.Timer3.Enabled());
     EXPECT_EQ(r.F.Stones[board::PointCode(1, 1)], board::Empty);
   }

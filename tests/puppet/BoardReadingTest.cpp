@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "tests/puppet/GameDriver.h"
+#include "tests/puppet/Placement.h"
 #include "tests/puppet/WorkedExamples.h"
 
 namespace {

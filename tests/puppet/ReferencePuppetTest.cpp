@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "tests/puppet/GameDriver.h"
+#include "tests/puppet/Placement.h"
 #include "tests/puppet/WorkedExamples.h"
 
 namespace {

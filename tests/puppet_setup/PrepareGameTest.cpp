@@ -4,13 +4,13 @@
 // colours swapped. Everything runs in virtual time.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "tests/puppet/GameDriver.h"
+#include "tests/support/MatchWorld.h"
 
 namespace {
 
@@ -157,42 +157,6 @@ struct Match {
   bool Registered = false;
 };
 
-// Starts game `gameNo` with the puppet on the given side, as the start of a match
-// and the next game of a series do, and checks that the puppet stands in a new
-// game on that side; as Black it has played its first move, which Tovarin reads.
-void StartGame(Match& m, ReferencePuppet& puppet, bool black, int gameNo) {
-  tovarin::TForm1& f = m.F;
-  f.ResetGame();
-  f.PuppetIsBlack = black ? 1 : 0;
-  f.GameNo = gameNo;
-  const int before = puppet.GamesStarted();
-  f.StartPuppetGame();
-  f.ParkCursor();
-  SCOPED_TRACE("game " + std::to_string(gameNo) + (black ? ", puppet black" : ", puppet white"));
-  EXPECT_EQ(puppet.GamesStarted(), before + 1);
-  EXPECT_EQ(puppet.Colour(), black ? Stone::Black : Stone::White);
-  EXPECT_FALSE(puppet.GameOver());
-  EXPECT_FALSE(puppet.PanelOpen()) << "a menu or dialog is left open";
-  EXPECT_FALSE(puppet.BoxOpen()) << "a box is left open";
-  // The link to the partner is opened before the first move is read.
-  m.W.Clock.Sleep(5000);
-  std::int32_t x = -1, y = -1;
-  bool seen = f.DetectPuppetMove(x, y);
-  const std::vector<Move>& history = puppet.Game().History();
-  if (!black) {
-    EXPECT_FALSE(seen);
-    EXPECT_TRUE(history.empty());
-    return;
-  }
-  ASSERT_TRUE(seen) << "the puppet's first move was not found";
-  ASSERT_EQ(history.size(), 1u);
-  EXPECT_EQ((Move{x, y}), history[0]);
-  f.MoveX = x;
-  f.MoveY = y;
-  f.LastMoveCode = board::PointCode(x, y);
-  f.PlaceStone(true);
-}
-
 refpuppet::PuppetOptions ShortGames(const Case& c) {
   refpuppet::PuppetOptions o;
   o.Seed = 300 + static_cast<std::uint64_t>(c.Profile);
@@ -207,50 +171,58 @@ refpuppet::PuppetOptions ShortGames(const Case& c) {
 
 class Prepared : public ::testing::TestWithParam<Case> {};
 
+// A match of two games: the puppet is launched, placed and set up, and each game
+// is started in it through its menus with the puppet on the side asked for, the
+// colours swapped for the second; both games are relayed to their end.
 TEST_P(Prepared, SetsOptionsAndStartsGamesOfBothColours) {
   const Case c = GetParam();
-  Match m(c, ShortGames(c));
-  ASSERT_TRUE(m.Registered);
+  testing_world::MatchSetup s;
+  s.Profile = c.Profile;
+  s.PuppetIsBlack = c.BlackFirst;
+  s.Games = "2";
+  s.Width = c.Width;
+  s.Height = c.Height;
+  s.Puppet = ShortGames(c);
+  testing_world::MatchWorld m(s);
+  m.Partner.Seed = 400 + static_cast<std::uint64_t>(c.Profile);
+  m.Partner.PassFromMove = 8;
+  std::vector<std::string> lines;  // every line the log was given
+  m.W.App.OnLineAppended = [&](const ui::Memo&, const std::string& line) { lines.push_back(line); };
+  // Each game's checks, once its new game stands in the puppet and the link opens.
+  int games = 0;
+  m.Partner.OnCall = [&](const testing_world::ScriptedLink::Call& call) {
+    if (call.Name != "initcom") return;
+    const bool black = (++games == 1) == c.BlackFirst;
+    SCOPED_TRACE("game " + std::to_string(games) + (black ? ", puppet black" : ", puppet white"));
+    ReferencePuppet* puppet = m.Puppet();
+    ASSERT_NE(puppet, nullptr);
+    if (games == 1) {
+      ASSERT_EQ(m.F.ProfileNo, c.Profile);
+      const refpuppet::PuppetDesign& design = puppet->Design();
+      const int left = c.Profile == 14 || c.Profile == 17 ? -35 : 0;
+      EXPECT_EQ(m.F.PuppetRect, (Rect{left, 0, left + design.Width, design.Height}));
+      Rect actual;
+      ASSERT_TRUE(m.W.Desktop.GetWindowRect(puppet->Window(), actual));
+      EXPECT_EQ(actual, m.F.PuppetRect);
+      ExpectOptionsSet(*puppet, c.Profile);
+      if (c.Profile == 6) {
+        EXPECT_EQ(m.F.ListChoice, 3);  // the strength the puppet was set to
+      }
+    }
+    EXPECT_EQ(puppet->GamesStarted(), games + 1);  // the one it opened with, and ours
+    EXPECT_EQ(puppet->Colour(), black ? Stone::Black : Stone::White);
+    EXPECT_FALSE(puppet->GameOver());
+    EXPECT_FALSE(puppet->PanelOpen()) << "a menu or dialog is left open";
+    EXPECT_FALSE(puppet->BoxOpen()) << "a box is left open";
+    ExpectFirstGameSettingsKept(*puppet, c.Profile, games);
+  };
+  ASSERT_TRUE(m.Play());
 
-  const auto began = std::chrono::steady_clock::now();
-  ASSERT_TRUE(m.F.PreparePuppet());
-  const auto took = std::chrono::steady_clock::now() - began;
-  if (c.Profile == 17) {
-    EXPECT_LT(took, std::chrono::seconds(1));
-  }
-
-  ReferencePuppet* puppet = m.Puppet();
-  ASSERT_NE(puppet, nullptr);
-  ASSERT_EQ(m.F.ProfileNo, c.Profile);
-  const refpuppet::PuppetDesign& design = puppet->Design();
-  const int left = c.Profile == 14 || c.Profile == 17 ? -35 : 0;
-  EXPECT_EQ(m.F.PuppetRect, (Rect{left, 0, left + design.Width, design.Height}));
-  Rect actual;
-  ASSERT_TRUE(m.W.Desktop.GetWindowRect(puppet->Window(), actual));
-  EXPECT_EQ(actual, m.F.PuppetRect);
-  EXPECT_EQ(m.W.Log().back(), "傀儡前化粧 OK");
-  ExpectOptionsSet(*puppet, c.Profile);
-
-  m.W.Clock.Sleep(1000);
-  StartGame(m, *puppet, c.BlackFirst, 1);
-  if (HasFatalFailure()) return;
-  if (c.Profile == 6) {
-    EXPECT_EQ(m.F.ListChoice, 3);  // the strength the puppet was set to
-  }
-  ExpectFirstGameSettingsKept(*puppet, c.Profile, 1);
-
-  // The first game is played out: a few moves, then both sides pass.
-  puppet_test::GameSetup setup;
-  setup.Profile = c.Profile;
-  setup.PuppetIsBlack = c.BlackFirst;
-  setup.PartnerSeed = 400 + static_cast<std::uint64_t>(c.Profile);
-  setup.PartnerPassFromMove = 8;
-  puppet_test::GameReport report = puppet_test::FinishGame(m.W, *puppet, setup);
-  ASSERT_EQ(report.Failure, "");
-  ASSERT_TRUE(report.Ended);
-
-  StartGame(m, *puppet, !c.BlackFirst, 2);
-  ExpectFirstGameSettingsKept(*puppet, c.Profile, 2);
+  EXPECT_EQ(games, 2);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "傀儡前化粧 OK"), lines.end());
+  ASSERT_EQ(m.Partner.Records.size(), 2u);
+  EXPECT_EQ(m.Puppet()->Game().History(), m.Partner.Records[1]);
+  EXPECT_TRUE(m.Boxes().empty());
 }
 
 std::vector<Case> EveryProfileBothColours() {

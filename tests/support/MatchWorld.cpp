@@ -1,9 +1,9 @@
-#include "tests/match/MatchWorld.h"
+#include "tests/support/MatchWorld.h"
 
 #include <algorithm>
 #include <fstream>
 
-namespace match_test {
+namespace testing_world {
 
 refpuppet::PuppetOptions MatchSetup::QuickPuppet() {
   refpuppet::PuppetOptions o;
@@ -77,4 +77,4 @@ int MatchWorld::CallsAfterClose() const {
   return static_cast<int>(calls.size());
 }
 
-}  // namespace match_test
+}  // namespace testing_world

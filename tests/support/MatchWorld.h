@@ -10,7 +10,7 @@
 #include "tests/support/ScriptedLink.h"
 #include "tests/support/World.h"
 
-namespace match_test {
+namespace testing_world {
 
 struct MatchSetup {
   int Profile = 1;
@@ -52,4 +52,4 @@ class MatchWorld {
   int CallsAfterClose() const;
 };
 
-}  // namespace match_test
+}  // namespace testing_world
