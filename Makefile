@@ -1,10 +1,10 @@
 # Two commands set everything up on a fresh Debian machine:
-#   make demo   installs, builds and runs a game on the simulated desktop
+#   make demo   installs, builds and relays a game between a simulated puppet and GNU Go
 #   make test   installs, builds all three builds and runs every test
 JOBS ?= $(shell nproc)
 CMAKE ?= cmake -G Ninja
 
-.PHONY: all deps native win32 win64 tsan release test fuzz demo bench zip format clean
+.PHONY: all deps native win32 win64 tsan release test fuzz demo e2e bench zip format clean
 
 all: native
 
@@ -40,10 +40,23 @@ test: win32 win64 tsan native fuzz
 fuzz: deps
 	sh tests/duelcom/fuzz/run.sh $(CURDIR)/build/fuzz 20
 
-# The demo runs in build/demo, a working folder of its own holding the pictures.
+# The demo runs in build/demo, a working folder of its own holding the pictures;
+# the records and screens of its games are left there.
 demo: release
 	rm -rf build/demo && mkdir -p build/demo && cp -r bmp build/demo/
-	cd build/demo && ../release/sim/tovarin-sim --png screen.png $(DEMO_ARGS)
+	cd build/demo && ../release/sim/tovarin-sim --out . $(DEMO_ARGS)
+	@echo "Tovarin's record: build/demo/game-1.sgf, GNU Go's: build/demo/gnugo-1.sgf," \
+	  "the screen at the end: build/demo/screen-1.png"
+
+# Every profile in both colours against GNU Go (make test plays one colour each),
+# in two shards side by side.
+e2e: native
+	cd build/native && pids=; for shard in 0 1; do \
+	  TOVARIN_E2E=all GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard \
+	    tests/sim/sim_test --gtest_filter='EveryProfile/*' > e2e-$$shard.log 2>&1 & \
+	  pids="$$pids $$!"; \
+	done; status=0; for pid in $$pids; do wait $$pid || status=1; done; \
+	grep -h -E '^\[ *(PASSED|FAILED) ' e2e-0.log e2e-1.log; exit $$status
 
 bench: release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done

@@ -11,7 +11,7 @@ namespace {
 using refpuppet::Move;
 using testing_world::MatchSetup;
 using testing_world::MatchWorld;
-using testing_world::ScriptedLink;
+using simworld::ScriptedLink;
 using Lines = std::vector<std::string>;
 
 const char* const Dashes24 = "------------------------";

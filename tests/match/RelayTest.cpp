@@ -3,13 +3,13 @@
 // messages across the tick count's wrap.
 #include <gtest/gtest.h>
 
-#include "tests/support/ScriptedLink.h"
+#include "sim/ScriptedLink.h"
 #include "tests/support/World.h"
 
 namespace {
 
 using refpuppet::Move;
-using testing_world::ScriptedLink;
+using simworld::ScriptedLink;
 using testing_world::World;
 
 // Tovarin black against the scripted partner, the link agreed, and a window over

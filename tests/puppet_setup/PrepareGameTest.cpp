@@ -190,7 +190,7 @@ TEST_P(Prepared, SetsOptionsAndStartsGamesOfBothColours) {
   m.W.App.OnLineAppended = [&](const ui::Memo&, const std::string& line) { lines.push_back(line); };
   // Each game's checks, once its new game stands in the puppet and the link opens.
   int games = 0;
-  m.Partner.OnCall = [&](const testing_world::ScriptedLink::Call& call) {
+  m.Partner.OnCall = [&](const simworld::ScriptedLink::Call& call) {
     if (call.Name != "initcom") return;
     const bool black = (++games == 1) == c.BlackFirst;
     SCOPED_TRACE("game " + std::to_string(games) + (black ? ", puppet black" : ", puppet white"));

@@ -7,7 +7,7 @@
 
 #include "sim/Operator.h"
 #include "sim/puppets/PuppetLauncher.h"
-#include "tests/support/ScriptedLink.h"
+#include "sim/ScriptedLink.h"
 #include "tests/support/World.h"
 
 namespace testing_world {
@@ -28,7 +28,7 @@ class MatchWorld {
   explicit MatchWorld(const MatchSetup& setup);
 
   testing_world::World W;
-  testing_world::ScriptedLink Partner;
+  simworld::ScriptedLink Partner;
   refpuppet::PuppetLauncher Launcher;
   simworld::Operator Operator;
   tovarin::TForm1& F;

@@ -1,9 +1,9 @@
-#include "tests/support/ScriptedLink.h"
+#include "sim/ScriptedLink.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace testing_world {
+namespace simworld {
 
 using refpuppet::Move;
 
@@ -136,4 +136,4 @@ int ScriptedLink::Receivexy(int* x, int* y) {
   return s.Done("receivexy", *x, *y, 1);
 }
 
-}  // namespace testing_world
+}  // namespace simworld

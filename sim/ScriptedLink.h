@@ -16,7 +16,7 @@
 #include "platform/sim/SimClock.h"
 #include "sim/puppets/GoGame.h"
 
-namespace testing_world {
+namespace simworld {
 
 class ScriptedLink final : public platform::LibraryLoader {
  public:
@@ -102,4 +102,4 @@ class ScriptedLink final : public platform::LibraryLoader {
   std::uint32_t ReadyAt_ = 0;
 };
 
-}  // namespace testing_world
+}  // namespace simworld
