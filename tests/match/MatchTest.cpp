@@ -251,6 +251,43 @@ TEST(Start, StopsBeforeTheMatchWithoutAProgramOnCancelAndWithAPuppetOutOfPlace) 
   }
 }
 
+// The proxy's windows stand beside and below the puppet once it is placed.
+TEST(Start, LaysTheWindowsOutAroundThePuppet) {
+  struct Layout {
+    int Profile, Width, Height;
+  };
+  for (const Layout& l : {Layout{1, 1024, 768}, Layout{4, 800, 600}, Layout{14, 1024, 768}}) {
+    SCOPED_TRACE("profile " + std::to_string(l.Profile));
+    MatchSetup s;
+    s.Profile = l.Profile;
+    s.Width = l.Width;
+    s.Height = l.Height;
+    MatchWorld m(s);
+    platform::Rect main, info;
+    m.Partner.OnCall = [&](const ScriptedLink::Call& c) {
+      if (c.Name != "initcom") return;
+      main = {m.F.Left(), m.F.Top(), m.F.Left() + m.F.Width(), m.F.Top() + m.F.Height()};
+      const tovarin::TForm3& i = m.W.Form3();
+      info = {i.Left(), i.Top(), i.Left() + i.Width(), i.Top() + i.Height()};
+    };
+    ASSERT_TRUE(m.Play());
+    const int w = m.F.Width(), infoHeight = m.W.Form3().Height();
+    switch (l.Profile) {
+      case 1:  // 1024 - 500 leaves room: the main window keeps its corner
+        EXPECT_EQ(main, (platform::Rect{1024 - w, 0, 1024, m.F.Height()}));
+        EXPECT_EQ(info, (platform::Rect{0, 375, 500, 768}));
+        break;
+      case 4:  // 800 - 640 is below 282: the main window moves next to the puppet
+        EXPECT_EQ(main.Left, 641);
+        EXPECT_EQ(info, (platform::Rect{0, 480, 640, 600}));
+        break;
+      case 14:  // the bottom right corner, 280 wide
+        EXPECT_EQ(info, (platform::Rect{1024 - 280, 768 - infoHeight, 1024, 768}));
+        break;
+    }
+  }
+}
+
 // ---- Aborts ----
 
 enum class AbortAt { Launch, Prompt, BetweenGames, AfterHandshake, MidGame };
