@@ -5,6 +5,9 @@
 // a wake-up pipe, so the reader leaves its wait without the device having to be
 // pulled away under it. Writes wait for room and for the line to drain within
 // the budget of 5 ms a byte plus 10 ms.
+//
+// An open refused because another link holds the device leaves that device
+// alone.
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -67,6 +70,10 @@ class PosixPort final : public Port {
   void WaitForDrain(std::int64_t deadlineMs);
 
   int Fd = -1;
+  // The device lock is held: the device is this port's to configure and purge.
+  bool Locked = false;
+  // The terminal's exclusive mode was set by this port and is cleared at close.
+  bool SetExclusive = false;
   int WakeRead = -1;
   int WakeWrite = -1;
   pthread_t Reader{};
@@ -88,12 +95,16 @@ bool PosixPort::Open(int number) {
     return false;
   }
   // Exclusive use: a lock that every copy of this library honours, and the
-  // terminal's own exclusive mode against other programs.
+  // terminal's own exclusive mode against other programs. Until the lock is
+  // taken the device may be another link's, so a failure before it touches
+  // nothing but this descriptor.
   if (flock(Fd, LOCK_EX | LOCK_NB) != 0) {
     ReportSystemError("Failed to open port");
     return false;
   }
-  ioctl(Fd, TIOCEXCL);
+  Locked = true;
+  int exclusive = 0;
+  if (ioctl(Fd, TIOCGEXCL, &exclusive) == 0 && !exclusive) SetExclusive = ioctl(Fd, TIOCEXCL) == 0;
 
   // Time-outs: reads block (in poll) until a byte arrives; writes are bounded
   // by their own deadline, which needs the device non-blocking.
@@ -235,6 +246,12 @@ void PosixPort::WaitForDrain(std::int64_t deadlineMs) {
 
 void PosixPort::Close() {
   if (Fd < 0) return;
+  if (!Locked) {
+    // A refused open: the device, its queues and its modes belong to the holder.
+    ::close(Fd);
+    Fd = -1;
+    return;
+  }
   Running.store(false);
   if (ReaderStarted) {
     const char wake = 1;
@@ -245,9 +262,11 @@ void PosixPort::Close() {
     pthread_join(Reader, nullptr);
     ReaderStarted = false;
   }
-  ioctl(Fd, TIOCNXCL);  // the flag outlives this descriptor if others hold the device
+  // The flag outlives this descriptor if others hold the device open.
+  if (SetExclusive) ioctl(Fd, TIOCNXCL);
   ::close(Fd);
   Fd = -1;
+  Locked = SetExclusive = false;
   if (WakeRead >= 0) ::close(WakeRead);
   if (WakeWrite >= 0) ::close(WakeWrite);
   WakeRead = WakeWrite = -1;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -175,6 +176,25 @@ TEST(LinkOpen, FailuresAreReportedWithTheSystemText) {
   ::close(fd);
   ::unlink(file);
   EXPECT_FALSE(first.NewGame(3));  // no such colour: refused at once
+}
+
+TEST(LinkOpen, ARefusedOpenLeavesTheHolderItsLine) {
+  Pty line;
+  setenv("DUELCOM_COM2", line.SlavePath.c_str(), 1);
+  Link holder;
+  ASSERT_TRUE(holder.Open(2));
+  Partner far(line.Master);
+  {
+    Link second;  // as root the exclusive mode lets it open; the lock refuses it
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(second.Open(2));
+    ::testing::internal::GetCapturedStdout();
+  }
+  int exclusive = 0;
+  ASSERT_EQ(ioctl(line.Slave, TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  far.With([](LinkContext& c) { c.StartNewGame(White); });
+  EXPECT_TRUE(holder.NewGame(Black));
 }
 
 TEST(PortWrite, AStalledLineCostsEachPacketItsBudgetAndNoReport) {
