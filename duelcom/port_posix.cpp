@@ -6,8 +6,8 @@
 // pulled away under it. Writes wait for room and for the line to drain within
 // the budget of 5 ms a byte plus 10 ms.
 //
-// An open refused because another link holds the device leaves that device
-// alone.
+// Closing drops DTR (HUPCL). An open refused because another link holds the
+// device leaves that device alone.
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -121,10 +121,11 @@ bool PosixPort::Open(int number) {
   }
   // Raw 8N1 with RTS/CTS and nothing else: no parity check, no XON/XOFF, no
   // character translation. A break is ignored rather than read as a 0 byte.
+  // The last close drops DTR, as closing a Windows port does.
   tio.c_iflag = IGNBRK;
   tio.c_oflag = 0;
   tio.c_lflag = 0;
-  tio.c_cflag = CS8 | CREAD | CLOCAL | CRTSCTS;
+  tio.c_cflag = CS8 | CREAD | CLOCAL | CRTSCTS | HUPCL;
   std::memset(tio.c_cc, 0, sizeof tio.c_cc);
   tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;

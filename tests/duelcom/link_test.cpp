@@ -178,6 +178,18 @@ TEST(LinkOpen, FailuresAreReportedWithTheSystemText) {
   EXPECT_FALSE(first.NewGame(3));  // no such colour: refused at once
 }
 
+TEST(LinkOpen, LineSettingsIncludeHangUpOnClose) {
+  Pty line;
+  setenv("DUELCOM_COM1", line.SlavePath.c_str(), 1);
+  Link link;
+  ASSERT_TRUE(link.Open(1));
+  termios tio{};
+  ASSERT_EQ(tcgetattr(line.Slave, &tio), 0);
+  EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B2400));
+  EXPECT_EQ(tio.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL), CS8 | CRTSCTS | HUPCL);
+  EXPECT_EQ(tio.c_lflag, 0u);
+}
+
 TEST(LinkOpen, ARefusedOpenLeavesTheHolderItsLine) {
   Pty line;
   setenv("DUELCOM_COM2", line.SlavePath.c_str(), 1);
