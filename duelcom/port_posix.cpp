@@ -6,8 +6,10 @@
 // pulled away under it. Writes wait for room and for the line to drain within
 // the budget of 5 ms a byte plus 10 ms.
 //
-// Closing drops DTR (HUPCL). An open refused because another link holds the
-// device leaves that device alone.
+// A port opened afresh holds nothing, as on Windows: the opening discards what
+// the terminal kept from before (a pseudo-terminal keeps what its partner wrote
+// after the last close). Closing drops DTR (HUPCL). An open refused because
+// another link holds the device leaves that device alone.
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -134,6 +136,8 @@ bool PosixPort::Open(int number) {
     ReportSystemError("SetCommState failed");
     return false;
   }
+  // Nothing from before this open, nor what came in under the old settings.
+  tcflush(Fd, TCIOFLUSH);
   // DTR held on while the port is open. Pseudo-terminals have no modem lines.
   int dtr = TIOCM_DTR;
   if (ioctl(Fd, TIOCMBIS, &dtr) != 0 && errno != ENOTTY && errno != EINVAL) {

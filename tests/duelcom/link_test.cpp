@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/pty.h"
 
@@ -226,6 +229,31 @@ TEST(PortWrite, AStalledLineCostsEachPacketItsBudgetAndNoReport) {
     EXPECT_LT(ElapsedMs(start), 1000);  // given up, not waiting for the line
   }
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+}
+
+TEST(PortRead, OpeningDiscardsWhatTheLineHeldBefore) {
+  Pty line;
+  setenv("DUELCOM_COM1", line.SlavePath.c_str(), 1);
+  // The partner's pass after the end of the last game, written after its close.
+  testing::WriteAll(line.Master, BuildPacket(Command::MOVE, 0, 1, 0));
+  std::unique_ptr<Port> port = OpenSerialPort(1);
+  ASSERT_TRUE(port);
+  std::mutex lock;
+  std::condition_variable arrived;
+  std::vector<std::uint8_t> received;
+  ASSERT_TRUE(port->StartReader([&](std::uint8_t byte) {
+    std::lock_guard<std::mutex> hold(lock);
+    received.push_back(byte);
+    arrived.notify_all();
+  }));
+  const Packet fresh = BuildPacket(Command::NEWGAME, 0, 1, 0);
+  testing::WriteAll(line.Master, fresh);
+  {
+    std::unique_lock<std::mutex> hold(lock);
+    arrived.wait_for(hold, std::chrono::seconds(5), [&] { return received.size() >= 4; });
+  }
+  port->Close();
+  EXPECT_EQ(received, std::vector<std::uint8_t>(fresh.begin(), fresh.end()));
 }
 
 }  // namespace
