@@ -5,6 +5,11 @@
 // a wake-up pipe, so the reader leaves its wait without the device having to be
 // pulled away under it. Writes wait for room and for the line to drain within
 // the budget of 5 ms a byte plus 10 ms.
+//
+// A port opened afresh holds nothing, as on Windows: the opening discards what
+// the terminal kept from before (a pseudo-terminal keeps what its partner wrote
+// after the last close). Closing drops DTR (HUPCL). An open refused because
+// another link holds the device leaves that device alone.
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -67,6 +72,10 @@ class PosixPort final : public Port {
   void WaitForDrain(std::int64_t deadlineMs);
 
   int Fd = -1;
+  // The device lock is held: the device is this port's to configure and purge.
+  bool Locked = false;
+  // The terminal's exclusive mode was set by this port and is cleared at close.
+  bool SetExclusive = false;
   int WakeRead = -1;
   int WakeWrite = -1;
   pthread_t Reader{};
@@ -88,12 +97,16 @@ bool PosixPort::Open(int number) {
     return false;
   }
   // Exclusive use: a lock that every copy of this library honours, and the
-  // terminal's own exclusive mode against other programs.
+  // terminal's own exclusive mode against other programs. Until the lock is
+  // taken the device may be another link's, so a failure before it touches
+  // nothing but this descriptor.
   if (flock(Fd, LOCK_EX | LOCK_NB) != 0) {
     ReportSystemError("Failed to open port");
     return false;
   }
-  ioctl(Fd, TIOCEXCL);
+  Locked = true;
+  int exclusive = 0;
+  if (ioctl(Fd, TIOCGEXCL, &exclusive) == 0 && !exclusive) SetExclusive = ioctl(Fd, TIOCEXCL) == 0;
 
   // Time-outs: reads block (in poll) until a byte arrives; writes are bounded
   // by their own deadline, which needs the device non-blocking.
@@ -110,10 +123,11 @@ bool PosixPort::Open(int number) {
   }
   // Raw 8N1 with RTS/CTS and nothing else: no parity check, no XON/XOFF, no
   // character translation. A break is ignored rather than read as a 0 byte.
+  // The last close drops DTR, as closing a Windows port does.
   tio.c_iflag = IGNBRK;
   tio.c_oflag = 0;
   tio.c_lflag = 0;
-  tio.c_cflag = CS8 | CREAD | CLOCAL | CRTSCTS;
+  tio.c_cflag = CS8 | CREAD | CLOCAL | CRTSCTS | HUPCL;
   std::memset(tio.c_cc, 0, sizeof tio.c_cc);
   tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;
@@ -122,6 +136,8 @@ bool PosixPort::Open(int number) {
     ReportSystemError("SetCommState failed");
     return false;
   }
+  // Nothing from before this open, nor what came in under the old settings.
+  tcflush(Fd, TCIOFLUSH);
   // DTR held on while the port is open. Pseudo-terminals have no modem lines.
   int dtr = TIOCM_DTR;
   if (ioctl(Fd, TIOCMBIS, &dtr) != 0 && errno != ENOTTY && errno != EINVAL) {
@@ -235,6 +251,12 @@ void PosixPort::WaitForDrain(std::int64_t deadlineMs) {
 
 void PosixPort::Close() {
   if (Fd < 0) return;
+  if (!Locked) {
+    // A refused open: the device, its queues and its modes belong to the holder.
+    ::close(Fd);
+    Fd = -1;
+    return;
+  }
   Running.store(false);
   if (ReaderStarted) {
     const char wake = 1;
@@ -245,9 +267,11 @@ void PosixPort::Close() {
     pthread_join(Reader, nullptr);
     ReaderStarted = false;
   }
-  ioctl(Fd, TIOCNXCL);  // the flag outlives this descriptor if others hold the device
+  // The flag outlives this descriptor if others hold the device open.
+  if (SetExclusive) ioctl(Fd, TIOCNXCL);
   ::close(Fd);
   Fd = -1;
+  Locked = SetExclusive = false;
   if (WakeRead >= 0) ::close(WakeRead);
   if (WakeWrite >= 0) ::close(WakeWrite);
   WakeRead = WakeWrite = -1;

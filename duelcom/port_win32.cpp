@@ -5,7 +5,21 @@
 // opened without it the system serialises all I/O, and a packet written by the
 // host's thread would wait behind the reader's pending read until the partner
 // happened to send a byte. The reader waits on its I/O and on a stop event;
-// closing sets the event, clears the event mask and purges the port.
+// closing sets the event and purges the port.
+//
+// The reader waits for input in its one-byte read: with the read time-outs
+// applied (an interval, no total) a read of one byte ends only when that byte
+// has come, so the read is the wait for a received character. A wait on the
+// port's event mask (WaitCommEvent) would add nothing, and where the port is
+// emulated on a device without modem lines (Wine on a pseudo-terminal) every
+// such wait that has to pend is ended within milliseconds as aborted.
+//
+// An aborted read while the port is open and not being closed (another thread
+// cancelling the I/O, a driver that aborts on a line error) does not end the
+// reader: it reports the first of a run of aborts, clears the port's error
+// state and reads again after a short pause, so an abort that repeats at once
+// cannot make it spin. Only closing ends it; a read that fails otherwise (the
+// device is gone) is reported and ends it, as nothing more can come.
 #include <windows.h>
 
 #include <atomic>
@@ -16,6 +30,9 @@
 namespace duelcom {
 
 namespace {
+
+// The pause of the reader after an aborted read, before it reads again.
+constexpr DWORD RearmPauseMs = 10;
 
 class Win32Port final : public Port {
  public:
@@ -31,7 +48,9 @@ class Win32Port final : public Port {
   void ReadLoop();
   // Waits for an overlapped operation of the reader; false when the port is
   // being closed (the operation is then cancelled and finished).
-  bool AwaitReaderIo(OVERLAPPED& overlapped, DWORD& transferred);
+  bool AwaitReaderIo(OVERLAPPED& overlapped);
+  // Clears the port's error state, as the driver may refuse reads until then.
+  void ClearErrors();
 
   HANDLE Handle = INVALID_HANDLE_VALUE;
   HANDLE Thread = nullptr;
@@ -125,9 +144,10 @@ DWORD WINAPI Win32Port::ReaderMain(void* self) {
   return 0;
 }
 
-bool Win32Port::AwaitReaderIo(OVERLAPPED& overlapped, DWORD& transferred) {
+bool Win32Port::AwaitReaderIo(OVERLAPPED& overlapped) {
   HANDLE waits[2] = {overlapped.hEvent, StopEvent};
   if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
+    DWORD transferred = 0;
     CancelIo(Handle);
     GetOverlappedResult(Handle, &overlapped, &transferred, TRUE);
     return false;
@@ -135,50 +155,48 @@ bool Win32Port::AwaitReaderIo(OVERLAPPED& overlapped, DWORD& transferred) {
   return true;
 }
 
+void Win32Port::ClearErrors() {
+  DWORD errors = 0;
+  COMSTAT status{};
+  if (!ClearCommError(Handle, &errors, &status)) ReportSystemError("ClearCommError");
+}
+
 void Win32Port::ReadLoop() {
-  if (!SetCommMask(Handle, EV_RXCHAR)) ReportSystemError("SetCommMask");
+  ClearErrors();
+  bool abortReported = false;  // no report for the further aborts of one run
   while (Running.load()) {
-    DWORD events = 0;
-    DWORD transferred = 0;
+    // One byte per read; a read blocks until its byte has come.
+    std::uint8_t byte = 0;
+    DWORD got = 0;
     OVERLAPPED overlapped{};
     overlapped.hEvent = ReaderEvent;
     ResetEvent(ReaderEvent);
-    if (!WaitCommEvent(Handle, &events, &overlapped)) {
-      if (GetLastError() != ERROR_IO_PENDING) {
-        if (Running.load()) ReportSystemError("WaitComEvent Error");
-        break;
-      }
-      if (!AwaitReaderIo(overlapped, transferred)) break;
-      if (!GetOverlappedResult(Handle, &overlapped, &transferred, FALSE)) {
-        if (Running.load()) ReportSystemError("WaitComEvent Error");
-        break;
-      }
+    bool done = ReadFile(Handle, &byte, 1, nullptr, &overlapped) != 0;
+    if (!done && GetLastError() == ERROR_IO_PENDING) {
+      if (!AwaitReaderIo(overlapped)) break;  // closing
+      done = true;
     }
-
-    DWORD errors = 0;
-    COMSTAT status{};
-    if (!ClearCommError(Handle, &errors, &status)) ReportSystemError("ClearCommError");
-
-    // One byte per read; a read blocks until its byte has come.
-    bool stopping = false;
-    while (Running.load()) {
-      std::uint8_t byte = 0;
-      DWORD got = 0;
-      overlapped = OVERLAPPED{};
-      overlapped.hEvent = ReaderEvent;
-      ResetEvent(ReaderEvent);
-      if (!ReadFile(Handle, &byte, 1, nullptr, &overlapped)) {
-        if (GetLastError() != ERROR_IO_PENDING) break;
-        if (!AwaitReaderIo(overlapped, got)) {
-          stopping = true;
-          break;
-        }
-      }
-      if (!GetOverlappedResult(Handle, &overlapped, &got, FALSE) || got != 1) break;
-      if (!Running.load()) break;
+    if (done) done = GetOverlappedResult(Handle, &overlapped, &got, FALSE) != 0;
+    const DWORD error = done ? ERROR_SUCCESS : GetLastError();
+    if (!Running.load()) break;  // closing purged the read
+    if (done && got == 1) {
+      abortReported = false;
       Sink(byte);
+      continue;
     }
-    if (stopping) break;
+    if (!done) {
+      SetLastError(error);
+      if (error != ERROR_OPERATION_ABORTED) {
+        ReportSystemError("WaitComEvent Error");
+        break;
+      }
+      if (!abortReported) ReportSystemError("WaitComEvent Error");
+      abortReported = true;
+    }
+    // Aborted, or ended without a byte: read again after a pause (cut short
+    // by closing), with the error state cleared.
+    if (WaitForSingleObject(StopEvent, RearmPauseMs) != WAIT_TIMEOUT) break;
+    ClearErrors();
   }
   PurgeComm(Handle, PURGE_RXCLEAR);
 }
@@ -204,7 +222,6 @@ void Win32Port::Close() {
   if (Handle == INVALID_HANDLE_VALUE) return;
   Running.store(false);
   if (StopEvent) SetEvent(StopEvent);
-  SetCommMask(Handle, 0);
   PurgeComm(Handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
   if (Thread) {
     WaitForSingleObject(Thread, INFINITE);

@@ -124,13 +124,13 @@ TEST_F(ExportsTest, GameOfMovesAndPasses) {
   // An unfetched move is overwritten by the next one.
   EXPECT_EQ(Black.sendxy(10, 10), 1);
   EXPECT_EQ(Black.sendxy(11, 11), 1);
-  // Fetching early could take the first move before the second lands on it.
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(White.Received(), 1111);
 
   // A new game on the open link in which both sides think they are black:
-  // the move of the wrong colour is denied, and the sender's wait ends.
+  // the move of the wrong colour is denied, and the sender's wait ends. White's
+  // reader takes the answer to its NEWGAME only after it has stored the move it
+  // acknowledged, and the unfetched move outlives the new game.
   EXPECT_EQ(White.newgame(1), 1);
+  EXPECT_EQ(White.Received(), 1111);
   EXPECT_EQ(Black.sendxy(5, 5), 1);
   EXPECT_EQ(White.Received(), -1);
 }
@@ -143,7 +143,7 @@ TEST_F(ExportsTest, NewGameAgainstASilentPartnerSendsOnceAndGivesUp) {
                       std::chrono::steady_clock::now() - start)
                       .count();
   EXPECT_GT(ms, 10000);
-  EXPECT_LT(ms, 10500);
+  EXPECT_LT(ms, 12000);  // not a second time-out; a loaded machine wakes late
   EXPECT_EQ(Wire.FromB(), std::vector<std::uint8_t>({0x01, 0xA1, 0xA0, 0x80}));
 }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -128,7 +129,11 @@ class GnuGoGame {
   // GNU Go's record after it has ended: every move sent and received, in order.
   void CheckRecord() {
     // GNU Go sends one more pass after the game; let it arrive, then close.
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto theirMoves = std::count_if(Record.begin(), Record.end(),
+                                          [&](const Move& m) { return m.Colour != OurColour; });
+    for (int i = 0; i < 5000 && MovePacketsFromGnuGo() <= theirMoves; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     closecom();
     Theirs.CloseMaster();
     Reap();
@@ -146,6 +151,17 @@ class GnuGoGame {
       ASSERT_TRUE(Position.Play(m.X, m.Y, m.Colour)) << m;
     }
     Record.push_back(m);
+  }
+
+  // The MOVE packets GNU Go has put on the line: a packet starts at the one byte
+  // of its four whose top bit is clear.
+  long MovePacketsFromGnuGo() {
+    const std::vector<std::uint8_t> bytes = Wire.FromB();
+    long moves = 0;
+    for (std::size_t i = 0; i + 3 < bytes.size(); ++i) {
+      if (!(bytes[i] & 0x80) && (bytes[i + 2] & 0x70) == 0x50) ++moves;
+    }
+    return moves;
   }
 
   void Reap() {
