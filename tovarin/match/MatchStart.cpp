@@ -39,26 +39,33 @@ void TForm1::SpeedButton22Click() {
   for (ui::Label* label : {&Label1, &Label2, &Label3, &Label4, &Label5}) label->SetVisible(true);
   ClearLog();
 
-  if (!OpenLinkAndHandshake()) {
-    // An abort (or the program's end) during the handshake has said what happened.
-    if (AbortRequested || App().Terminated()) return;
-    App().MessageBox("通信接続がうまくできません！");
-    ResetGame();
-    return;
-  }
-  App().ProcessMessages();
-  if (AbortRequested || App().Terminated()) return;
+  if (!OpenAgreedGame()) return;
   GamesTotal = GamesLeft = Settings->SeriesLength();
   if (GamesTotal > 1) UpdateSeriesCaptions();
+  // Two programs show their first stone late.
+  HandOverToRelay(ProfileNo == 4 ? 2000 : ProfileNo == 5 ? 3000 : 0);
+}
+
+bool TForm1::OpenAgreedGame() {
+  if (!OpenLinkAndHandshake()) {
+    // An abort (or the program's end) during the handshake has said what happened.
+    if (AbortRequested || App().Terminated()) return false;
+    App().MessageBox("通信接続がうまくできません！");
+    ResetGame();
+    return false;
+  }
+  App().ProcessMessages();
+  return !AbortRequested && !App().Terminated();
+}
+
+void TForm1::HandOverToRelay(std::uint32_t pauseMs) {
   if (PuppetIsBlack == 0) {
     TurnStartTick = Sys.Clock.TickCount();
     Timer2.SetEnabled(true);
     return;
   }
   Sys.Desktop.ActivateWindow(PuppetWindow);
-  // Two programs show their first stone late.
-  if (ProfileNo == 4) Sys.Clock.Sleep(2000);
-  if (ProfileNo == 5) Sys.Clock.Sleep(3000);
+  if (pauseMs > 0) Sys.Clock.Sleep(pauseMs);
   RelayPuppetsFirstMove();
 }
 

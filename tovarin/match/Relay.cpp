@@ -24,10 +24,41 @@ bool TForm1::RecordRelayedPass() {
   return false;
 }
 
-void TForm1::LogGameOver() {
+void TForm1::NoteMove(std::int32_t& thinkingTime, const char* heading) {
+  const std::uint32_t now = Sys.Clock.TickCount();
+  thinkingTime += static_cast<std::int32_t>(now - TurnStartTick);
+  TurnStartTick = now;
+  LogLine(heading);
+  LogLine(PositionLine(MoveX, MoveY));
+  LogLine("");
+}
+
+bool TForm1::RecordMove() {
+  if (MoveX == 0 && MoveY == 0) return RecordRelayedPass();
+  // A point outside the board (the link delivers what the wire carries) is
+  // refused here like an occupied one: it never reaches the board.
+  if (CheckMovePoint() == 0) return false;
+  PlaceStone(MoveCount % 2 == 0);
+  return true;
+}
+
+void TForm1::FinishGameOnPasses(bool partnerPassedLast) {
   LogLine("２回目のパスをキャッチ！");
   LogLine("");
   LogLine(std::to_string(MoveCount - 1) + " 手まで 終局しました！");
+  Timer1.SetEnabled(false);
+  if (partnerPassedLast) EnterMove(0, 0);
+  if (ProfileNo != 18) {
+    DismissGameEnd();
+    return;
+  }
+  // This puppet shows a box for a pass it is given, then its result.
+  if (partnerPassedLast) {
+    Sys.Clock.Sleep(500);
+    ClickAt(329, 270);
+  }
+  Sys.Clock.Sleep(10000);
+  ClickAt(329, 270);
 }
 
 void TForm1::Timer2Timer() {
@@ -36,36 +67,13 @@ void TForm1::Timer2Timer() {
     Timer2.SetEnabled(true);
     return;
   }
-  const std::uint32_t now = Sys.Clock.TickCount();
-  PartnerTime += static_cast<std::int32_t>(now - TurnStartTick);
-  TurnStartTick = now;
-  LogLine("来た！ 相棒の着手 受信！");
-  LogLine(PositionLine(MoveX, MoveY));
-  LogLine("");
-  if (MoveX == 0 && MoveY == 0) {
-    if (LastMoveWasPass()) {
-      LogGameOver();
-      Timer1.SetEnabled(false);
-      EnterMove(0, 0);
-      if (ProfileNo == 18) {
-        // This puppet shows a box for the pass it was given, then its result.
-        Sys.Clock.Sleep(500);
-        ClickAt(329, 270);
-        Sys.Clock.Sleep(10000);
-        ClickAt(329, 270);
-      } else {
-        DismissGameEnd();
-      }
-      EndGame();
-      return;
-    }
-    if (!RecordRelayedPass()) return;
-  } else {
-    // A point outside the board (the link delivers what the wire carries) is
-    // refused here like an occupied one: it never reaches the board.
-    if (CheckMovePoint() == 0) return;
-    PlaceStone(MoveCount % 2 == 0);
+  NoteMove(PartnerTime, "来た！ 相棒の着手 受信！");
+  if (MoveX == 0 && MoveY == 0 && LastMoveWasPass()) {
+    FinishGameOnPasses(true);
+    EndGame();
+    return;
   }
+  if (!RecordMove()) return;
   EnterMove(MoveX, MoveY);
   LogLine("傀儡が考えています.....");
   LogLine("");
@@ -87,34 +95,17 @@ void TForm1::Timer3Timer() {
     Timer3.SetEnabled(true);
     return;
   }
-  const std::uint32_t now = Sys.Clock.TickCount();
-  PuppetTime += static_cast<std::int32_t>(now - TurnStartTick);
-  TurnStartTick = now;
+  NoteMove(PuppetTime, "おー！ 傀儡の着手 発見 !");
   PassCheckDue = false;
-  LogLine("おー！ 傀儡の着手 発見 !");
-  LogLine(PositionLine(MoveX, MoveY));
-  LogLine("");
-  if (MoveX == 0 && MoveY == 0) {
-    if (LastMoveWasPass()) {
-      LogGameOver();
-      Timer1.SetEnabled(false);
-      if (ProfileNo == 18) {
-        Sys.Clock.Sleep(10000);
-        ClickAt(329, 270);
-      } else {
-        DismissGameEnd();
-      }
-      // The game is over whether or not the partner acknowledges this pass; a
-      // lost link has been closed and unloaded by the send.
-      SendMoveToPartner(0, 0);
-      EndGame();
-      return;
-    }
-    if (!RecordRelayedPass()) return;
-  } else {
-    if (CheckMovePoint() == 0) return;
-    PlaceStone(MoveCount % 2 == 0);
+  if (MoveX == 0 && MoveY == 0 && LastMoveWasPass()) {
+    FinishGameOnPasses(false);
+    // The game is over whether or not the partner acknowledges this pass; a
+    // lost link has been closed and unloaded by the send.
+    SendMoveToPartner(0, 0);
+    EndGame();
+    return;
   }
+  if (!RecordMove()) return;
   if (!SendMoveToPartner(board::CodeX(LastMoveCode), board::CodeY(LastMoveCode))) {
     StopOnLostLink();
     return;

@@ -39,21 +39,8 @@ void TForm1::NextGame() {
   // The side that sends the new-game request waits longer, so that the other
   // side is listening when it comes.
   if (!WaitPumpingMessages(PuppetIsBlack == 1 ? 30000 : 15000)) return;
-  if (!OpenLinkAndHandshake()) {
-    if (AbortRequested || App().Terminated()) return;
-    App().MessageBox("通信接続がうまくできません！");
-    ResetGame();
-    return;
-  }
-  App().ProcessMessages();
-  if (AbortRequested || App().Terminated()) return;
-  if (PuppetIsBlack == 1) {
-    Sys.Desktop.ActivateWindow(PuppetWindow);
-    RelayPuppetsFirstMove();
-    return;
-  }
-  TurnStartTick = Sys.Clock.TickCount();
-  Timer2.SetEnabled(true);
+  if (!OpenAgreedGame()) return;
+  HandOverToRelay(0);
 }
 
 }  // namespace tovarin

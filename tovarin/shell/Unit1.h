@@ -205,8 +205,21 @@ class TForm1 : public ui::Form, public board::Board {
   // Records a pass of the side to move; false, with the game stopped, when the
   // move record is full.
   bool RecordRelayedPass();
-  // The log lines of a game that two passes ended.
-  void LogGameOver();
+  // A move in MoveX, MoveY has come from one side: its thinking time is counted
+  // and the move is logged under `heading`.
+  void NoteMove(std::int32_t& thinkingTime, const char* heading);
+  // Records the move in MoveX, MoveY: a pass, or a stone on a free point; false
+  // when it is refused, which stops the game.
+  bool RecordMove();
+  // Two passes in a row: logged, the clock stopped, the puppet given the
+  // partner's pass and its end-of-game dialogs cleared.
+  void FinishGameOnPasses(bool partnerPassedLast);
+  // Opens the link for a game and agrees it with the partner; false when the
+  // match goes no further (the reason has been shown).
+  bool OpenAgreedGame();
+  // The relay takes over: the puppet's first move is sent when it plays black
+  // (after `pauseMs`), then the relay waits for the partner.
+  void HandOverToRelay(std::uint32_t pauseMs);
   // After the second pass: the next game of a series, or the end of the match.
   void EndGame();
   // A move went unanswered and the link is gone: the relay stops for good.
