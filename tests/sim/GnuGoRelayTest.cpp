@@ -104,6 +104,10 @@ struct Case {
   bool PuppetIsBlack;
 };
 
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << "profile " << c.Profile << (c.PuppetIsBlack ? " black" : " white");
+}
+
 // Every profile plays black when its number is odd, white when it is even; with
 // TOVARIN_E2E=all in the environment, both colours of every profile.
 std::vector<Case> Cases() {
