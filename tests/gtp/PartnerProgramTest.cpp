@@ -1,0 +1,175 @@
+// duelcom-gtp as a program: on a pseudo-terminal against GNU Go in its GMP
+// mode, against the protocol engine on the far end, and with engines that
+// cannot start, die, or leave their pipes.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "duelcom/engine.h"
+#include "gtp/Gtp.h"
+#include "gtp/Process.h"
+#include "support/program.h"
+#include "support/pty.h"
+
+namespace gtptest {
+namespace {
+
+using duelcom::LinkContext;
+using duelcom::testing::Partner;
+using duelcom::testing::Pty;
+
+// This build's program on the pseudo-terminal's own path.
+const Launch Native{{DUELCOM_GTP},
+                    {},
+                    [](const std::string& device) { return device; },
+                    [](const fs::path& folder) { return folder.string(); }};
+
+// No process of this system has `tag` among its arguments.
+bool NoProcessTagged(const std::string& tag) {
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    if (Slurp(entry.path() / "cmdline").find(tag) != std::string::npos) return false;
+  }
+  return true;
+}
+
+const std::vector<std::string> GnuGoGtp = {GnuGo, "--mode", "gtp", "--level", "1"};
+
+TEST(PartnerProgram, GnuGoInGtpModeAgainstGnuGoInGmpModeAsBlack) {
+  const Game game = AgainstGnuGoGmp(Native, GnuGoGtp, true, {"--pass-from", "30"});
+  ExpectSameGame(game);
+  EXPECT_NE(game.OurSgf.find("PB[GNU Go 3.8]"), std::string::npos) << game.OurSgf;
+  EXPECT_NE(game.OurSgf.find("RE["), std::string::npos) << game.OurSgf;
+}
+
+TEST(PartnerProgram, GnuGoInGtpModeAgainstGnuGoInGmpModeAsWhite) {
+  const Game game = AgainstGnuGoGmp(Native, GnuGoGtp, false, {"--pass-from", "30"});
+  ExpectSameGame(game);
+  EXPECT_NE(game.OurSgf.find("PW[GNU Go 3.8]"), std::string::npos) << game.OurSgf;
+}
+
+// The corners and the centre: where GNU Go puts them when they come as GTP
+// vertices, and when they come over the line.
+TEST(PartnerProgram, CornersAndCentreLandWhereGnuGoPutsThem) {
+  const std::vector<std::string> vertices = {"A19", "T19", "A1", "T1", "K10"};
+  const std::vector<std::string> points = {"Baa", "Wsa", "Bas", "Wss", "Bjj"};
+
+  std::string error;
+  auto gnugo = gtp::ChildProcess::Start({GnuGo, "--mode", "gtp"}, error);
+  ASSERT_TRUE(gnugo) << error;
+  gtp::GtpClient client(*gnugo);
+  for (std::size_t i = 0; i < vertices.size(); ++i)
+    ASSERT_TRUE(
+        client.Ask(std::string("play ") + (i % 2 ? "white " : "black ") + vertices[i]).Ok());
+  const gtp::GtpReply sgf = client.Ask("printsgf");
+  ASSERT_TRUE(sgf.Ok());
+  // Its record sets the stones up: AB[aa][as][jj]AW[sa][ss].
+  std::set<std::string> stones;
+  for (const char* property : {"AB", "AW"}) {
+    std::size_t at = sgf.Text.find(property);
+    ASSERT_NE(at, std::string::npos) << sgf.Text;
+    for (at += 2; at < sgf.Text.size() && sgf.Text[at] == '['; at += 4)
+      stones.insert(property[1] + sgf.Text.substr(at + 1, 2));
+  }
+  EXPECT_EQ(stones, std::set<std::string>(points.begin(), points.end()));
+  client.Ask("quit");
+  gnugo->Stop(5000);
+
+  // The same points sent over the line by an engine that plays them as black.
+  const Game game = AgainstGnuGoGmp(Native, {FAKE_ENGINE, "--moves", "A19,T19,A1,T1,K10"}, true);
+  ExpectSameGame(game);
+  ASSERT_GE(game.Ours.size(), 10u);
+  for (std::size_t i = 0; i < points.size(); ++i)
+    EXPECT_EQ(game.Ours[2 * i], "B" + points[i].substr(1));
+}
+
+// The far end: the protocol engine on the master end of the line, white.
+struct AgainstTheProtocolEngine : ::testing::Test {
+  Pty Line;
+  TempFolder Folder;
+  // Marks the engine's process and nothing else.
+  std::string Tag = Folder.Path.string() + "/engine";
+
+  // Answers the engine's moves, from the bottom right, `count` times.
+  void AnswerMoves(Partner& far, int count) {
+    for (int i = 0; i < count; ++i) {
+      ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsMoveReady(); }, EventTimeoutMs));
+      far.With([i](LinkContext& c) {
+        int x, y;
+        c.TakeMove(x, y);
+        c.SendMove(19 - i, 19);
+        return 0;
+      });
+    }
+  }
+};
+
+TEST_F(AgainstTheProtocolEngine, AnEngineThatDiesMidGameEndsTheProgram) {
+  Partner far(Line.Master);
+  far.With([](LinkContext& c) {
+    c.StartNewGame(duelcom::White);
+    return 0;
+  });
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--", FAKE_ENGINE, "--at", "3:exit"});
+  AnswerMoves(far, 2);
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_NE(program.Output().find("duelcom-gtp: game 1: the engine has gone: its output ended "
+                                  "while it was asked \"genmove black\" (the engine: exit status "
+                                  "3)"),
+            std::string::npos)
+      << program.Output();
+}
+
+TEST_F(AgainstTheProtocolEngine, AnEngineThatClosesItsPipesIsEnded) {
+  Partner far(Line.Master);
+  far.With([](LinkContext& c) {
+    c.StartNewGame(duelcom::White);
+    return 0;
+  });
+  Program program(
+      {DUELCOM_GTP, "--port", Line.SlavePath, "--", FAKE_ENGINE, "--at", "2:close", "--tag", Tag});
+  AnswerMoves(far, 1);
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_NE(program.Output().find("the engine has gone"), std::string::npos) << program.Output();
+  EXPECT_NE(program.Output().find("(the engine: stopped)"), std::string::npos) << program.Output();
+  EXPECT_TRUE(NoProcessTagged(Tag));
+}
+
+TEST_F(AgainstTheProtocolEngine, AnEngineThatCannotStartIsReported) {
+  Program program(
+      {DUELCOM_GTP, "--port", Line.SlavePath, "--", "/nonexistent/engine", "--mode", "gtp"});
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_EQ(program.Output(),
+            "duelcom-gtp: cannot start /nonexistent/engine: No such file or directory\n");
+}
+
+TEST_F(AgainstTheProtocolEngine, ATerminationRequestEndsTheEngineToo) {
+  // The engine white waits for a request that never comes.
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--colour", "white", "--", FAKE_ENGINE,
+                   "--tag", Tag});
+  ASSERT_TRUE(program.WaitFor("line open")) << program.Output();
+  ASSERT_FALSE(NoProcessTagged(Tag));
+  kill(program.Pid, SIGTERM);
+  EXPECT_EQ(program.Wait(), 128 + SIGTERM);
+  EXPECT_TRUE(NoProcessTagged(Tag));
+}
+
+// The link library's own wait runs out once: ten seconds of real time.
+TEST_F(AgainstTheProtocolEngine, ASilentLineEndsTheProgramAfterTheLinkLibrarysWait) {
+  Program program(
+      {DUELCOM_GTP, "--port", Line.SlavePath, "--wait", "10", "--", FAKE_ENGINE, "--tag", Tag});
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_NE(program.Output().find("duelcom-gtp: game 1: no new game was agreed on the line " +
+                                  Line.SlavePath + " within 10 s: the far end is silent"),
+            std::string::npos)
+      << program.Output();
+  EXPECT_TRUE(NoProcessTagged(Tag));
+}
+
+}  // namespace
+}  // namespace gtptest
