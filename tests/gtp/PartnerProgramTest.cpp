@@ -12,6 +12,7 @@
 #include "duelcom/engine.h"
 #include "gtp/Gtp.h"
 #include "gtp/Process.h"
+#include "gtp/Vertex.h"
 #include "support/program.h"
 #include "support/pty.h"
 
@@ -53,22 +54,35 @@ TEST(PartnerProgram, GnuGoInGtpModeAgainstGnuGoInGmpModeAsWhite) {
   EXPECT_NE(game.OurSgf.find("PW[GNU Go 3.8]"), std::string::npos) << game.OurSgf;
 }
 
-// The corners and the centre: where GNU Go puts them when they come as GTP
-// vertices, and when they come over the line.
+// The corners, the centre and a point off every axis of symmetry: where GNU
+// Go puts them when our vertices for the line's points reach it over GTP, and
+// when an engine's vertices reach it over the line.
 TEST(PartnerProgram, CornersAndCentreLandWhereGnuGoPutsThem) {
-  const std::vector<std::string> vertices = {"A19", "T19", "A1", "T1", "K10"};
-  const std::vector<std::string> points = {"Baa", "Wsa", "Bas", "Wss", "Bjj"};
+  struct Point {
+    int X, Y;             // column from the left, row from the top
+    const char* Vertex;   // the same point in GTP
+    const char* Letters;  // and in SGF
+  };
+  // The centre first, and no point that GNU Go might take early in the game.
+  const std::vector<Point> points = {{10, 10, "K10", "jj"}, {1, 1, "A19", "aa"},
+                                     {19, 1, "T19", "sa"},  {19, 19, "T1", "ss"},
+                                     {1, 19, "A1", "as"},   {3, 18, "C2", "cr"}};
 
   std::string error;
   auto gnugo = gtp::ChildProcess::Start({GnuGo, "--mode", "gtp"}, error);
   ASSERT_TRUE(gnugo) << error;
   gtp::GtpClient client(*gnugo);
-  for (std::size_t i = 0; i < vertices.size(); ++i)
+  std::set<std::string> expected;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const char* colour = i % 2 ? "white" : "black";
     ASSERT_TRUE(
-        client.Ask(std::string("play ") + (i % 2 ? "white " : "black ") + vertices[i]).Ok());
+        client.Ask(std::string("play ") + colour + " " + gtp::ToVertex(points[i].X, points[i].Y))
+            .Ok());
+    expected.insert((i % 2 ? "W" : "B") + std::string(points[i].Letters));
+  }
   const gtp::GtpReply sgf = client.Ask("printsgf");
   ASSERT_TRUE(sgf.Ok());
-  // Its record sets the stones up: AB[aa][as][jj]AW[sa][ss].
+  // Its record sets the stones up: AB[..][..]AW[..].
   std::set<std::string> stones;
   for (const char* property : {"AB", "AW"}) {
     std::size_t at = sgf.Text.find(property);
@@ -76,16 +90,19 @@ TEST(PartnerProgram, CornersAndCentreLandWhereGnuGoPutsThem) {
     for (at += 2; at < sgf.Text.size() && sgf.Text[at] == '['; at += 4)
       stones.insert(property[1] + sgf.Text.substr(at + 1, 2));
   }
-  EXPECT_EQ(stones, std::set<std::string>(points.begin(), points.end()));
+  EXPECT_EQ(stones, expected);
   client.Ask("quit");
   gnugo->Stop(5000);
 
-  // The same points sent over the line by an engine that plays them as black.
-  const Game game = AgainstGnuGoGmp(Native, {FAKE_ENGINE, "--moves", "A19,T19,A1,T1,K10"}, true);
+  // An engine that plays the vertices as black; GNU Go's GMP mode keeps its
+  // own record.
+  std::string moves;
+  for (const Point& p : points) moves += (moves.empty() ? "" : ",") + std::string(p.Vertex);
+  const Game game = AgainstGnuGoGmp(Native, {FAKE_ENGINE, "--moves", moves}, true);
   ExpectSameGame(game);
-  ASSERT_GE(game.Ours.size(), 10u);
+  ASSERT_GE(game.Ours.size(), 2 * points.size());
   for (std::size_t i = 0; i < points.size(); ++i)
-    EXPECT_EQ(game.Ours[2 * i], "B" + points[i].substr(1));
+    EXPECT_EQ(game.Ours[2 * i], "B" + std::string(points[i].Letters));
 }
 
 // The far end: the protocol engine on the master end of the line, white.

@@ -109,8 +109,9 @@ pid_t StartGnuGoGmp(const Pty& line, const char* colour, const fs::path& sgf) {
     dup2(line.Slave, 1);
     const int null = ::open("/dev/null", O_WRONLY);
     dup2(null, 2);
-    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", "1", "--color", colour, "-o",
-          sgf.c_str(), static_cast<char*>(nullptr));
+    // A fixed seed: its answers to the same moves are the same in every run.
+    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", "1", "--seed", "1", "--color",
+          colour, "-o", sgf.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   return pid;
