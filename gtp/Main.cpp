@@ -50,7 +50,9 @@ void Usage() {
       "  --wait SECONDS     how long to wait for a new game to be agreed (default 120)\n"
       "  --move-wait SECONDS  how long the far end may take over a move (default 1800)\n"
       "  --pass-from MOVES  the engine passes at every turn once MOVES moves are made\n"
-      "  --verbose          print the GTP and GMP traffic and every move\n");
+      "  --verbose          print the GTP and GMP traffic and every move\n"
+      "Exit status: 0 every game ended on two passes; 1 stopped by a failure; 2 wrong\n"
+      "arguments; 3 every game ended, but the engine resigned in one (and then passed).\n");
 }
 
 bool Number(const char* text, int& out, int low, int high) {
@@ -181,7 +183,10 @@ int main(int argc, char** argv) {
   gtp::Relay relay(line, client, opt.Relay, Out,
                    opt.Verbose ? gtp::Relay::Sink(Out) : gtp::Relay::Sink());
   std::string sgfError;
+  std::string resigned;  // the games the engine resigned
   relay.OnGameEnd = [&](const gtp::GameRecord& record) {
+    if (record.ResignedAtMove > 0)
+      resigned += (resigned.empty() ? "" : ", ") + std::to_string(record.Number);
     std::string e;
     if (!opt.SgfFolder.empty() && !WriteSgf(opt.SgfFolder, record, e) && sgfError.empty())
       sgfError = e;
@@ -204,5 +209,11 @@ int main(int argc, char** argv) {
   }
   Out("duelcom-gtp: " + std::to_string(opt.Relay.Games) + " game" +
       (opt.Relay.Games == 1 ? "" : "s") + " played");
+  // The series went on, but the far end never learnt of the resignation.
+  if (!resigned.empty()) {
+    Print(stderr, "duelcom-gtp: the engine resigned in game " + resigned +
+                      "; the line has no resignation, so it passed instead");
+    return 3;
+  }
   return 0;
 }

@@ -157,6 +157,34 @@ TEST_F(AgainstTheProtocolEngine, AnEngineThatClosesItsPipesIsEnded) {
   EXPECT_TRUE(NoProcessTagged(Tag));
 }
 
+TEST_F(AgainstTheProtocolEngine, AnEngineThatResignsPassesAndTheStatusSaysSo) {
+  Partner far(Line.Master);
+  far.With([](LinkContext& c) {
+    c.StartNewGame(duelcom::White);
+    return 0;
+  });
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--sgf", Folder.Path.string(), "--",
+                   FAKE_ENGINE, "--at", "2:resign"});
+  AnswerMoves(far, 1);
+  // Its resignation comes as a pass, which a pass answers.
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsMoveReady(); }, EventTimeoutMs));
+  far.With([](LinkContext& c) {
+    int x = -1, y = -1;
+    c.TakeMove(x, y);
+    EXPECT_EQ(x * 100 + y, 0);
+    c.SendMove(0, 0);
+    return 0;
+  });
+  EXPECT_EQ(program.Wait(), 3);
+  EXPECT_NE(program.Output().find("game 1, move 3: the engine (black) resigns"), std::string::npos)
+      << program.Output();
+  EXPECT_NE(program.Output().find("duelcom-gtp: the engine resigned in game 1;"),
+            std::string::npos);
+  const std::string sgf = Slurp(Folder.Path / "game-1.sgf");
+  EXPECT_NE(sgf.find("RE[W+R]"), std::string::npos) << sgf;
+  EXPECT_EQ(SgfMoves(sgf), (std::vector<std::string>{"Baa", "Wss", "B", "W"}));
+}
+
 TEST_F(AgainstTheProtocolEngine, AnEngineThatCannotStartIsReported) {
   Program program(
       {DUELCOM_GTP, "--port", Line.SlavePath, "--", "/nonexistent/engine", "--mode", "gtp"});
