@@ -234,7 +234,8 @@ bool GtpPartner::Finish(int timeoutMs, std::string& how) {
     }
   }
   how = How_;
-  return How_ == "exit status 0";
+  // 3: every game ended, one of them after the engine's resignation.
+  return How_ == "exit status 0" || How_ == "exit status 3";
 }
 
 }  // namespace simworld

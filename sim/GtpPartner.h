@@ -42,7 +42,8 @@ class GtpPartner {
   // ended or did not within `timeoutMs`.
   bool WaitForLine(int game, int timeoutMs);
   // Waits up to `timeoutMs` for duelcom-gtp to end by itself (it is stopped
-  // after that). True when it ended with status 0; `how` says how it ended.
+  // after that). True when it played every game (status 0, or 3 when the
+  // engine resigned one); `how` says how it ended.
   bool Finish(int timeoutMs, std::string& how);
 
  private:
