@@ -1,5 +1,6 @@
 #include "duelcom/link.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace duelcom {
@@ -14,7 +15,22 @@ Link::~Link() { Close(); }
 
 bool Link::Open(int portNumber) {
   if (SerialPort) return false;
-  std::unique_ptr<Port> port = OpenSerialPort(portNumber);
+  return Start(OpenSerialPort(portNumber));
+}
+
+bool Link::OpenDevice(const std::string& deviceName) {
+  if (SerialPort) return false;
+  return Start(OpenSerialDevice(deviceName));
+}
+
+void Link::SetMonitor(LinkContext::TextSink sink) {
+  std::lock_guard<std::mutex> lock(SendLock);
+  Context.SetTraceSink(sink);
+  Context.SetWarningHook(sink);
+  Context.SetTrace(static_cast<bool>(sink));
+}
+
+bool Link::Start(std::unique_ptr<Port> port) {
   if (!port) return false;
   SerialPort = std::move(port);
   Context.SetWriter([this](const Packet& packet) { SerialPort->Write(packet); });
@@ -51,6 +67,19 @@ bool Link::SendMove(int x, int y) {
   std::unique_lock<std::mutex> lock(SendLock);
   Context.SendMove(x, y);
   return WaitUntilReady(lock);
+}
+
+bool Link::WaitMove(int& x, int& y, std::uint32_t timeoutMs) {
+  const std::uint32_t start = Timing.Tick();
+  std::unique_lock<std::mutex> lock(SendLock);
+  for (;;) {
+    if (Context.TakeMove(x, y)) return true;
+    const std::uint32_t elapsed = Timing.Tick() - start;
+    if (elapsed > timeoutMs) return false;
+    // In slices, so that a wait of any length never overflows the clock's sums.
+    const std::uint32_t slice = std::min<std::uint32_t>(timeoutMs - elapsed, 60000);
+    StateChanged.wait_for(lock, std::chrono::milliseconds(slice + 1));
+  }
 }
 
 bool Link::WaitUntilReady(std::unique_lock<std::mutex>& lock) {

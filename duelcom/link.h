@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "duelcom/engine.h"
 #include "duelcom/port.h"
@@ -28,6 +29,8 @@ class Link {
 
   // Opens the port and starts the reader; on false nothing is held.
   bool Open(int portNumber);
+  // The same for a serial device given by name (see OpenSerialDevice).
+  bool OpenDevice(const std::string& deviceName);
   // Stops the reader and closes the port; returns once the reader has stopped.
   void Close();
 
@@ -38,8 +41,14 @@ class Link {
   bool SendMove(int x, int y);
   // Fetches the partner's waiting move without blocking.
   bool TakeMove(int& x, int& y) { return Context.TakeMove(x, y); }
+  // Waits up to `timeoutMs` for the partner's move and fetches it.
+  bool WaitMove(int& x, int& y, std::uint32_t timeoutMs);
+  // Every trace line and protocol warning of the engine goes to `sink`, on
+  // whichever thread sends or receives. Set before Open.
+  void SetMonitor(LinkContext::TextSink sink);
 
  private:
+  bool Start(std::unique_ptr<Port> port);
   bool WaitUntilReady(std::unique_lock<std::mutex>& lock);
   void OnByte(std::uint8_t byte);
 

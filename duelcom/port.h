@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "duelcom/engine.h"
 
@@ -31,6 +32,10 @@ class Port {
 // reports the reason ("Failed to open port", "SetCommTimeouts failed",
 // "SetCommState failed"), releases what it opened and returns null.
 std::unique_ptr<Port> OpenSerialPort(int number);
+
+// Opens a serial device by name with the same settings and reports: a device
+// path on POSIX systems, a port name ("COM3", or "\\.\COM12") on Windows.
+std::unique_ptr<Port> OpenSerialDevice(const std::string& name);
 
 // The system's millisecond tick count; differences are taken with wrap-around.
 std::uint32_t TickCountMs();

@@ -61,7 +61,7 @@ class PosixPort final : public Port {
  public:
   ~PosixPort() override { Close(); }
 
-  bool Open(int number);
+  bool Open(const std::string& name);
   bool StartReader(ByteSink sink) override;
   void Write(const Packet& packet) override;
   void Close() override;
@@ -84,13 +84,7 @@ class PosixPort final : public Port {
   ByteSink Sink;
 };
 
-bool PosixPort::Open(int number) {
-  if (number != 1 && number != 2) {
-    errno = ENODEV;
-    ReportSystemError("Failed to open port");
-    return false;
-  }
-  const std::string name = DeviceName(number);
+bool PosixPort::Open(const std::string& name) {
   Fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (Fd < 0) {
     ReportSystemError("Failed to open port");
@@ -280,8 +274,17 @@ void PosixPort::Close() {
 }  // namespace
 
 std::unique_ptr<Port> OpenSerialPort(int number) {
+  if (number != 1 && number != 2) {
+    errno = ENODEV;
+    ReportSystemError("Failed to open port");
+    return nullptr;
+  }
+  return OpenSerialDevice(DeviceName(number));
+}
+
+std::unique_ptr<Port> OpenSerialDevice(const std::string& name) {
   auto port = std::make_unique<PosixPort>();
-  if (!port->Open(number)) return nullptr;  // the destructor closes what was opened
+  if (!port->Open(name)) return nullptr;  // the destructor closes what was opened
   return port;
 }
 

@@ -1,4 +1,5 @@
-// The serial port on Windows: "COM1" or "COM2" at 2400 baud, 8N1, RTS/CTS.
+// The serial port on Windows: "COM1", "COM2" or another port by name, at 2400
+// baud, 8N1, RTS/CTS.
 //
 // Every operation waits for its own completion, so the port behaves
 // synchronously, but the handle is opened for overlapped I/O: on a handle
@@ -38,7 +39,7 @@ class Win32Port final : public Port {
  public:
   ~Win32Port() override { Close(); }
 
-  bool Open(int number);
+  bool Open(const char* name);
   bool StartReader(ByteSink sink) override;
   void Write(const Packet& packet) override;
   void Close() override;
@@ -61,14 +62,9 @@ class Win32Port final : public Port {
   ByteSink Sink;
 };
 
-bool Win32Port::Open(int number) {
-  if (number != 1 && number != 2) {
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    ReportSystemError("Failed to open port");
-    return false;
-  }
-  Handle = CreateFileA(number == 1 ? "COM1" : "COM2", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+bool Win32Port::Open(const char* name) {
+  Handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_OVERLAPPED, nullptr);
   if (Handle == INVALID_HANDLE_VALUE) {
     ReportSystemError("Failed to open port");
     return false;
@@ -239,8 +235,22 @@ void Win32Port::Close() {
 }  // namespace
 
 std::unique_ptr<Port> OpenSerialPort(int number) {
+  if (number != 1 && number != 2) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    ReportSystemError("Failed to open port");
+    return nullptr;
+  }
   auto port = std::make_unique<Win32Port>();
-  if (!port->Open(number)) return nullptr;  // the destructor closes what was opened
+  if (!port->Open(number == 1 ? "COM1" : "COM2")) return nullptr;  // the destructor closes it
+  return port;
+}
+
+std::unique_ptr<Port> OpenSerialDevice(const std::string& name) {
+  // Ports above COM9 exist only in the device namespace; the prefix serves
+  // every port name.
+  const std::string path = name.rfind("\\\\", 0) == 0 ? name : "\\\\.\\" + name;
+  auto port = std::make_unique<Win32Port>();
+  if (!port->Open(path.c_str())) return nullptr;
   return port;
 }
 

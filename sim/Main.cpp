@@ -27,6 +27,7 @@
 #include "platform/sim/SimClock.h"
 #include "platform/sim/SimDesktop.h"
 #include "sim/GnuGoPartner.h"
+#include "sim/GtpPartner.h"
 #include "sim/Operator.h"
 #include "sim/Sgf.h"
 #include "sim/WatchedLink.h"
@@ -42,7 +43,8 @@ struct Options {
   int Games = 1;
   int Port = 1;
   int GnuGoLevel = 1;
-  std::string Device;  // an outside partner's device; empty: GNU Go
+  std::string Device;     // an outside partner's device; empty: GNU Go
+  std::string GtpEngine;  // a GTP engine behind duelcom-gtp, instead of GNU Go
   std::uint64_t Seed = 7;
   int Width = 1024;
   int Height = 768;
@@ -54,13 +56,16 @@ struct Options {
 void Usage() {
   std::printf(
       "usage: tovarin-sim [--profile 1..18] [--colour black|white] [--games K] [--port 1|2]\n"
-      "                   [--partner gnugo[:LEVEL] | --partner device:PATH] [--seed S]\n"
+      "                   [--partner gnugo[:LEVEL] | --partner device:PATH |\n"
+      "                    --partner gtp:\"ENGINE ARGS\"] [--seed S]\n"
       "                   [--screen WxH] [--out DIR] [--timeout SECONDS]\n"
       "                   [--puppet-passes-from MOVES]\n"
       "Runs Tovarin on a simulated desktop from the current directory, which must hold\n"
       "the pictures in bmp/, and relays a match between the reference puppet of the\n"
       "profile and the partner. --colour is the puppet's colour in the first game;\n"
-      "the puppet passes at every turn once MOVES moves are made (default 160).\n");
+      "the puppet passes at every turn once MOVES moves are made (default 160).\n"
+      "With gtp:, duelcom-gtp (from this program's folder) plays the engine over a\n"
+      "pseudo-terminal joined to Tovarin's port, its records in DIR/gtp.\n");
 }
 
 bool Number(const char* text, int& out, int low, int high) {
@@ -87,12 +92,17 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!Number(v, o.Port, 1, 2)) return false;
     } else if (a == "--partner") {
       const std::string p = v;
+      o.GtpEngine.clear();
       if (p == "gnugo") {
         o.Device.clear();
       } else if (p.rfind("gnugo:", 0) == 0) {
         if (!Number(p.c_str() + 6, o.GnuGoLevel, 0, 10)) return false;
       } else if (p.rfind("device:", 0) == 0 && p.size() > 7) {
         o.Device = p.substr(7);
+      } else if (p.rfind("gtp:", 0) == 0 &&
+                 !simworld::GtpPartner::SplitCommand(p.substr(4)).empty()) {
+        o.Device.clear();
+        o.GtpEngine = p.substr(4);
       } else {
         return false;
       }
@@ -203,8 +213,20 @@ int main(int argc, char** argv) {
   // The partner, and what is kept of each game when its line closes.
   const std::string portVariable = opt.Port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2";
   std::unique_ptr<simworld::GnuGoPartner> gnugo;
+  std::unique_ptr<simworld::GtpPartner> gtp;
   std::string partnerName;
-  if (opt.Device.empty()) {
+  if (!opt.GtpEngine.empty()) {
+    gtp = std::make_unique<simworld::GtpPartner>(platform::ProgramFolder() + "duelcom-gtp",
+                                                 simworld::GtpPartner::SplitCommand(opt.GtpEngine),
+                                                 opt.Out + "/gtp");
+    std::string device, error;
+    if (!gtp->MakeLines(device, error)) {
+      std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
+      return 1;
+    }
+    setenv(portVariable.c_str(), device.c_str(), 1);
+    partnerName = "GTP engine (" + opt.GtpEngine + ")";
+  } else if (opt.Device.empty()) {
     gnugo = std::make_unique<simworld::GnuGoPartner>(opt.GnuGoLevel);
     partnerName = "GNU Go (level " + std::to_string(opt.GnuGoLevel) + ")";
   } else {
@@ -224,6 +246,13 @@ int main(int argc, char** argv) {
     setenv(port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2", device.c_str(), 1);
   };
   link.AfterOpen = [&](int, int opened) {
+    if (gtp && opened) {
+      // duelcom-gtp plays the whole series; each game waits for its port.
+      std::string error;
+      if (!gtp->Started() && !gtp->Start(f.PuppetIsBlack == 0, opt.Games, error)) fail(error);
+      if (!gtp->WaitForLine(f.GameNo, 60000))
+        fail("duelcom-gtp did not open its port for game " + std::to_string(f.GameNo));
+    }
     if (!gnugo || !opened) return;
     std::string error;
     const std::string sgf = out + "gnugo-" + std::to_string(f.GameNo) + ".sgf";
@@ -300,6 +329,10 @@ int main(int argc, char** argv) {
     app.ProcessMessages();
   }
   if (gnugo) gnugo->Finish();
+  if (gtp) {
+    std::string how;
+    if (!gtp->Finish(30000, how)) fail("duelcom-gtp ended with " + how);
+  }
   if (gamesEnded < opt.Games)
     fail("only " + std::to_string(gamesEnded) + " of " + std::to_string(opt.Games) +
          " games ended on two passes");

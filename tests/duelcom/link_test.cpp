@@ -105,6 +105,35 @@ TEST_F(LinkTest, NewGameAsWhiteReturnsAsSoonAsReady) {
   EXPECT_TRUE(Ours.NewGame(White));  // still ready: at once
 }
 
+TEST_F(LinkTest, WaitMoveOnADeviceByName) {
+  Link named{{AnswerTimeoutMs, WrappingTick}};
+  std::mutex lock;  // lines come from both threads
+  std::vector<std::string> trace;
+  named.SetMonitor([&](const char* line) {
+    std::lock_guard<std::mutex> hold(lock);
+    trace.push_back(line);
+  });
+  ASSERT_TRUE(named.OpenDevice(Line.SlavePath));
+  Partner far(Line.Master);
+  far.With([](LinkContext& c) { c.StartNewGame(White); });
+  ASSERT_TRUE(named.NewGame(Black));
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    EXPECT_EQ(trace.front(), "Send: com=2 arg=0 ( 1 a1 a0 80)\r\n");
+  }
+
+  int x = 0;
+  int y = 0;
+  const auto start = Clock::now();
+  EXPECT_FALSE(named.WaitMove(x, y, ShortTimeoutMs));  // a silent far end
+  EXPECT_GE(ElapsedMs(start), static_cast<long>(ShortTimeoutMs));
+  far.With([](LinkContext& c) { c.SendMove(16, 4); });
+  ASSERT_TRUE(named.WaitMove(x, y, AnswerTimeoutMs));
+  EXPECT_EQ(x * 100 + y, 1604);
+  named.Close();
+}
+
 TEST_F(LinkTest, SilentPartnerTimesOutAcrossTheTickWrap) {
   Link quick{{ShortTimeoutMs, WrappingTick}};
   ASSERT_TRUE(quick.Open(1));

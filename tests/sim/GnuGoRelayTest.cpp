@@ -1,7 +1,7 @@
 // tovarin-sim against GNU Go: Tovarin drives a reference puppet on the simulated
 // desktop and relays its games through the link library on a pseudo-terminal to
-// GNU Go in its GMP mode. Each game's record as Tovarin kept it must equal GNU
-// Go's own record, move by move.
+// GNU Go in its GMP mode, or in its GTP mode behind duelcom-gtp. Each game's
+// record as Tovarin kept it must equal the other side's record, move by move.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -148,6 +148,23 @@ TEST(AgainstGnuGo, ASeriesOfThreeGamesSwapsColours) {
   ASSERT_EQ(run.Status, 0) << run.Output;
   EXPECT_NE(run.Output.find("全 3 局 が終了しました。"), std::string::npos);
   ExpectRecordsAlike(folder.Path(), {true, false, true}, puppet::DisplayNameOf(1));
+}
+
+// GNU Go in its GTP mode behind duelcom-gtp at the far end of the line: the
+// record Tovarin keeps is the one duelcom-gtp keeps, move for move.
+TEST(AgainstAGtpEngine, AWholeGameIsRelayedMoveForMove) {
+  testing_world::TempFolder folder;
+  const SimRun run = RunSim(folder.Path(),
+                            "--profile 1 --colour black --partner 'gtp:/usr/games/gnugo --mode gtp "
+                            "--level 1' --puppet-passes-from 40 --timeout 240");
+  ASSERT_EQ(run.Status, 0) << run.Output;
+  const std::string ours = Slurp(folder.Path() / "game-1.sgf");
+  const std::string theirs = Slurp(folder.Path() / "gtp/game-1.sgf");
+  const std::vector<SgfMove> moves = Moves(ours);
+  ASSERT_GE(moves.size(), 20u);
+  EXPECT_EQ(moves, Moves(theirs));
+  EXPECT_EQ(Property(ours, "PB"), puppet::DisplayNameOf(1));
+  EXPECT_EQ(Property(theirs, "PW"), "GNU Go 3.8");
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+// The line through the link library's Link: a serial port by number (1 or 2,
+// the library's COM1 and COM2) or by device name.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "duelcom/engine.h"
+#include "duelcom/link.h"
+#include "gtp/Line.h"
+
+namespace gtp {
+
+class DuelcomLine final : public GmpLine {
+ public:
+  // `port` is "1", "2", or a device: a path on Linux, a port name on Windows.
+  // `monitor`, if given, sees every packet sent and received and every
+  // protocol warning, on the thread that handles it.
+  explicit DuelcomLine(std::string port, duelcom::LinkContext::TextSink monitor = nullptr);
+  ~DuelcomLine() override;
+
+  bool Open(std::string& error) override;
+  void Close() override;
+  bool NewGame(int colour) override;
+  bool SendMove(int x, int y) override;
+  bool WaitMove(int& x, int& y, std::uint32_t timeoutMs) override;
+  std::string Name() const override;
+  std::uint32_t WaitMs() const override { return duelcom::LinkTiming{}.TimeoutMs; }
+
+ private:
+  std::string Port;
+  duelcom::LinkContext::TextSink Monitor;
+  std::unique_ptr<duelcom::Link> Link;
+};
+
+}  // namespace gtp

@@ -1,0 +1,32 @@
+// The serial line as the relay uses it: the Go Modem Protocol through the link
+// library, one game per opening of the line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace gtp {
+
+class GmpLine {
+ public:
+  virtual ~GmpLine() = default;
+
+  // Opens the line afresh: a new link with both sequence bits at 0, as the far
+  // end expects at the start of each game. False with the reason in `error`.
+  virtual bool Open(std::string& error) = 0;
+  virtual void Close() = 0;
+  // One wait of the link library for a new game in which this side plays
+  // `colour` (1 black: sends the request; 2 white: waits for it).
+  virtual bool NewGame(int colour) = 0;
+  // Sends a move (0, 0 a pass) and waits for the far end's answer.
+  virtual bool SendMove(int x, int y) = 0;
+  // Waits up to `timeoutMs` for the far end's move.
+  virtual bool WaitMove(int& x, int& y, std::uint32_t timeoutMs) = 0;
+
+  // The line's name for messages, and the link library's wait in NewGame and
+  // SendMove.
+  virtual std::string Name() const = 0;
+  virtual std::uint32_t WaitMs() const = 0;
+};
+
+}  // namespace gtp

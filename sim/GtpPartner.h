@@ -1,0 +1,70 @@
+#pragma once
+// duelcom-gtp with a GTP engine as the partner at the far end of the line.
+//
+// Two pseudo-terminals are joined by a relay thread, as a cable joins two ports:
+// the slave of one is the port Tovarin's link library opens, the slave of the
+// other is duelcom-gtp's port. Both slaves are also held open here, so that
+// either program may close and reopen its port between games; bytes sent while
+// the other port is closed are lost, as on a cable. duelcom-gtp plays the whole
+// series: it is started once Tovarin's port is open for the first game, and each
+// game waits until duelcom-gtp's own port is open, so that Tovarin's first
+// packet does not go to a closed port.
+#include <sys/types.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace simworld {
+
+class GtpPartner {
+ public:
+  // `program` is duelcom-gtp, `engine` the engine's command line, split into
+  // words (see SplitCommand); duelcom-gtp keeps its records in `sgfFolder`.
+  GtpPartner(std::string program, std::vector<std::string> engine, std::string sgfFolder);
+  ~GtpPartner();  // duelcom-gtp is not left running
+  GtpPartner(const GtpPartner&) = delete;
+  GtpPartner& operator=(const GtpPartner&) = delete;
+
+  // The words of a command line: blanks separate them, and single or double
+  // quotes keep blanks inside one.
+  static std::vector<std::string> SplitCommand(const std::string& line);
+
+  // Makes the two joined lines; `tovarinPort` is the device of Tovarin's port.
+  bool MakeLines(std::string& tovarinPort, std::string& error);
+  // Starts duelcom-gtp for a series of `games`, the engine black in the first
+  // one or not. Its output is printed, each line marked.
+  bool Start(bool engineBlack, int games, std::string& error);
+  bool Started() const { return Pid_ > 0 || Ended_; }
+  // Waits until duelcom-gtp has opened its port for game `game`; false if it
+  // ended or did not within `timeoutMs`.
+  bool WaitForLine(int game, int timeoutMs);
+  // Waits up to `timeoutMs` for duelcom-gtp to end by itself (it is stopped
+  // after that). True when it played every game (status 0, or 3 when the
+  // engine resigned one); `how` says how it ended.
+  bool Finish(int timeoutMs, std::string& how);
+
+ private:
+  void ReadOutput(int fd);
+  void Relay();
+
+  std::string Program_;
+  std::vector<std::string> Engine_;
+  std::string SgfFolder_;
+  int Masters_[2] = {-1, -1};
+  int Slaves_[2] = {-1, -1};
+  std::string SlavePaths_[2];
+  int Wake_[2] = {-1, -1};
+  std::thread Relay_;
+  pid_t Pid_ = 0;
+  std::thread Reader_;
+  std::mutex Lock_;
+  std::condition_variable Changed_;
+  int LinesOpen_ = 0;   // the last game for which duelcom-gtp said its port was open
+  bool Ended_ = false;  // its output has ended
+  std::string How_;
+};
+
+}  // namespace simworld

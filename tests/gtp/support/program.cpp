@@ -1,0 +1,172 @@
+#include "support/program.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+
+#include "support/pty.h"
+
+namespace gtptest {
+
+using duelcom::testing::Bridge;
+using duelcom::testing::Pty;
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> SgfMoves(const std::string& sgf) {
+  std::vector<std::string> moves;
+  for (std::size_t i = 0; i + 2 < sgf.size(); ++i) {
+    if (sgf[i] != ';' || (sgf[i + 1] != 'B' && sgf[i + 1] != 'W') || sgf[i + 2] != '[') continue;
+    std::string value = sgf.substr(i + 3, sgf.find(']', i + 3) - i - 3);
+    moves.push_back(sgf[i + 1] + (value == "tt" ? "" : value));
+  }
+  return moves;
+}
+
+TempFolder::TempFolder() {
+  char name[] = "/tmp/duelcom-gtp-XXXXXX";
+  Path = mkdtemp(name);
+}
+
+TempFolder::~TempFolder() { fs::remove_all(Path); }
+
+Program::Program(const std::vector<std::string>& command,
+                 const std::vector<std::string>& environment) {
+  std::vector<std::string> args = command;
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> env = environment;
+  int out[2];
+  EXPECT_EQ(pipe2(out, O_CLOEXEC), 0);
+  Pid = fork();
+  if (Pid == 0) {
+    for (auto& e : env) putenv(e.data());
+    dup2(out[1], 1);
+    dup2(out[1], 2);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  ::close(out[1]);
+  Reader = std::thread([this, fd = out[0]] {
+    char buffer[512];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+      std::lock_guard<std::mutex> lock(Lock);
+      if (n > 0) Text.append(buffer, static_cast<std::size_t>(n));
+      Changed.notify_all();
+    }
+    ::close(fd);
+  });
+}
+
+Program::~Program() {
+  if (Pid > 0) {
+    kill(Pid, SIGKILL);
+    Wait();
+  }
+  Reader.join();
+}
+
+bool Program::WaitFor(const std::string& text) {
+  std::unique_lock<std::mutex> lock(Lock);
+  return Changed.wait_for(lock, std::chrono::milliseconds(EventTimeoutMs),
+                          [&] { return Text.find(text) != std::string::npos; });
+}
+
+int Program::Wait() {
+  int status = 0;
+  while (waitpid(Pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  Pid = 0;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string Program::Output() {
+  std::lock_guard<std::mutex> lock(Lock);
+  return Text;
+}
+
+namespace {
+
+// GNU Go in its GMP mode on the slave end of `line`, playing `colour`.
+pid_t StartGnuGoGmp(const Pty& line, const char* colour, const fs::path& sgf) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(line.Slave, 0);
+    dup2(line.Slave, 1);
+    const int null = ::open("/dev/null", O_WRONLY);
+    dup2(null, 2);
+    // A fixed seed: its answers to the same moves are the same in every run.
+    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", "1", "--seed", "1", "--color",
+          colour, "-o", sgf.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// Ends a process that should be ending: ten seconds, then it is killed.
+void Reap(pid_t pid) {
+  for (int i = 0; i < 1000; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+    usleep(10000);
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+}  // namespace
+
+Game AgainstGnuGoGmp(const Launch& launch, const std::vector<std::string>& engine, bool engineBlack,
+                     const std::vector<std::string>& options) {
+  TempFolder folder;
+  Pty ours, theirs;
+  Bridge wire(ours.Master, theirs.Master);
+  std::vector<std::string> command = launch.Command;
+  for (const std::string& a :
+       {std::string("--port"), launch.Port(ours.SlavePath), std::string("--colour"),
+        std::string(engineBlack ? "black" : "white"), std::string("--sgf"),
+        launch.Folder(folder.Path)})
+    command.push_back(a);
+  command.insert(command.end(), options.begin(), options.end());
+  command.push_back("--");
+  command.insert(command.end(), engine.begin(), engine.end());
+  Program program(command, launch.Environment);
+  Game game;
+  // GNU Go playing black sends its request at once: the line is opened first.
+  EXPECT_TRUE(program.WaitFor("line open")) << program.Output();
+  const pid_t gnugo =
+      StartGnuGoGmp(theirs, engineBlack ? "white" : "black", folder.Path / "gnugo.sgf");
+  EXPECT_EQ(program.Wait(), 0) << program.Output();
+  game.Output = program.Output();
+  theirs.CloseMaster();  // GNU Go ends when its line closes
+  Reap(gnugo);
+  game.OurSgf = Slurp(folder.Path / "game-1.sgf");
+  game.Ours = SgfMoves(game.OurSgf);
+  game.Theirs = SgfMoves(Slurp(folder.Path / "gnugo.sgf"));
+  return game;
+}
+
+void ExpectSameGame(const Game& game) {
+  ASSERT_GE(game.Ours.size(), 4u) << game.Output;
+  ASSERT_GE(game.Theirs.size(), game.Ours.size());
+  EXPECT_EQ(game.Ours,
+            std::vector<std::string>(game.Theirs.begin(), game.Theirs.begin() + game.Ours.size()));
+  // Two passes ended it.
+  EXPECT_EQ(game.Ours[game.Ours.size() - 1].size(), 1u);
+  EXPECT_EQ(game.Ours[game.Ours.size() - 2].size(), 1u);
+}
+
+}  // namespace gtptest
