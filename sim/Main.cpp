@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "gtp/GameRecord.h"
 #include "platform/posix/PosixSystem.h"
 #include "platform/sim/HeadlessUi.h"
 #include "platform/sim/SimClock.h"
@@ -29,7 +30,6 @@
 #include "sim/GnuGoPartner.h"
 #include "sim/GtpPartner.h"
 #include "sim/Operator.h"
-#include "sim/Sgf.h"
 #include "sim/WatchedLink.h"
 #include "sim/puppets/PuppetLauncher.h"
 #include "tovarin/puppet/Profiles.h"
@@ -263,16 +263,20 @@ int main(int argc, char** argv) {
     if (!gameOver) return;
     gameOver = false;
     ++gamesEnded;
-    simworld::SgfRecord record;
+    // The puppet is the player on this side of the line.
+    gtp::GameRecord record;
     const bool puppetBlack = f.PuppetIsBlack == 1;
-    record.Black = puppetBlack ? puppetName : partnerName;
-    record.White = puppetBlack ? partnerName : puppetName;
+    record.Number = f.GameNo;
+    record.EngineColour = puppetBlack ? gtp::Black : gtp::White;
+    record.EngineName = puppetName;
+    record.LineName = partnerName;
     record.Date = Today();
-    for (int i = 1; i <= f.MoveCount; ++i) {
-      const int p = f.MoveRecord[static_cast<std::size_t>(i)];
-      record.Moves.push_back({board::CodeX(p), board::CodeY(p)});
+    for (int i = 1; i <= f.MoveCount + 1; ++i) {
+      // The last is the pass that ended the game, which is not recorded.
+      const int p = i <= f.MoveCount ? f.MoveRecord[static_cast<std::size_t>(i)] : 0;
+      record.Moves.push_back(
+          {i % 2 == 1 ? gtp::Black : gtp::White, board::CodeX(p), board::CodeY(p)});
     }
-    record.Moves.push_back({0, 0});  // the pass that ended the game
     // The puppet's own record must be what Tovarin read from its screen.
     if (const refpuppet::ReferencePuppet* puppet = puppets.Find(opt.Profile)) {
       const std::vector<refpuppet::Move>& history = puppet->Game().History();
@@ -284,7 +288,7 @@ int main(int argc, char** argv) {
              " differs from Tovarin's");
     }
     const std::string n = std::to_string(f.GameNo);
-    std::ofstream(out + "game-" + n + ".sgf") << simworld::FormatSgf(record);
+    std::ofstream(out + "game-" + n + ".sgf") << gtp::FormatSgf(record);
     if (!desktop.SaveScreenPng(out + "screen-" + n + ".png"))
       fail("could not write " + out + "screen-" + n + ".png");
     std::printf("[game %s: %d moves; %sgame-%s.sgf, %sscreen-%s.png]\n", n.c_str(), f.MoveCount + 1,
