@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc)
 CMAKE ?= cmake -G Ninja
 
-.PHONY: all deps native win32 win64 tsan release test fuzz demo e2e bench zip format clean
+.PHONY: all deps native win32 win64 tsan release test fuzz demo e2e bench dist zip format clean
 
 all: native
 
@@ -61,13 +61,15 @@ e2e: native
 bench: release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
 
-# The Windows deliverable: tovarin.exe, duelcom.dll and the pictures.
-zip: win32
-	rm -rf build/zip && mkdir -p build/zip/Tovarin/bmp
-	cp build/win32/tovarin/shell/tovarin.exe build/win32/duelcom/duelcom.dll build/zip/Tovarin/
-	cp bmp/*.bmp build/zip/Tovarin/bmp/
-	cd build/zip && zip -qr ../Tovarin-win32.zip Tovarin
-	@echo "build/Tovarin-win32.zip"
+# The Windows deliverable: the 32-bit tovarin.exe and duelcom.dll, built with every
+# warning an error in a folder of their own, the pictures and the README, zipped.
+dist: deps
+	$(CMAKE) -S . -B build/dist -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DTOVARIN_WERROR=ON
+	cmake --build build/dist -j $(JOBS) --target tovarin duelcom
+	scripts/dist.sh build/dist build/Tovarin-win32.zip
+
+zip: dist
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
