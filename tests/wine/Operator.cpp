@@ -86,15 +86,14 @@ std::wstring Text(HWND hwnd) {
   return text;
 }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM list) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(parent, &CollectChild, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 
@@ -159,22 +158,24 @@ std::vector<std::wstring> Lines(const std::wstring& text) {
   }
 }
 
+struct BoxSearch {
+  DWORD Pid;
+  HWND Found;
+};
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM data) {
+  auto* s = reinterpret_cast<BoxSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner != s->Pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32770") return TRUE;
+  s->Found = hwnd;
+  return FALSE;
+}
+
 // A message box of the process `pid`, or nullptr.
 HWND BoxOf(DWORD pid) {
-  struct Search {
-    DWORD Pid;
-    HWND Found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != s->Pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32770") return TRUE;
-        s->Found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  BoxSearch search{pid, nullptr};
+  EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
   return search.Found;
 }
 

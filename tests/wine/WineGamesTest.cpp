@@ -229,9 +229,11 @@ class GnuGoOnComOne {
       return false;
     }
     const fs::path record = Folder_ / ("gnugo-" + std::to_string(game) + ".sgf");
-    const pid_t gnugo = Spawn({"/usr/games/gnugo", "--mode", "gmp", "--quiet", "--level", "1",
-                               "--color", black ? "black" : "white", "-o", record.string()},
-                              Folder_, in[0], out[1], -1);
+    // A fixed seed: with the puppet's own, the same games every run.
+    const pid_t gnugo =
+        Spawn({"/usr/games/gnugo", "--mode", "gmp", "--quiet", "--level", "1", "--seed",
+               std::to_string(game), "--color", black ? "black" : "white", "-o", record.string()},
+              Folder_, in[0], out[1], -1);
     ::close(in[0]);
     ::close(out[1]);
     std::vector<std::uint8_t> toPort;  // GNU Go's bytes not yet on the line
@@ -378,8 +380,17 @@ void WineMatch::Play() {
   ASSERT_NO_FATAL_FAILURE(Prepare());
   const auto started = Clock::now();
 
+  // When each game was agreed and when it ended, in seconds from the start.
+  auto since = [started] { return std::chrono::duration<double>(Clock::now() - started).count(); };
+  std::vector<double> agreed;
+  std::mutex endsLock;
+  std::vector<double> ends;
   GnuGoOnComOne line(fs::path(prefix) / "com1", Work_, Plan_.Games, !Plan_.PuppetBlack);
-  line.GameOver = [this](int game) {
+  line.GameOver = [&](int game) {
+    {
+      std::lock_guard<std::mutex> lock(endsLock);
+      ends.push_back(since());
+    }
     Screenshot(Shots_ / ("game-" + std::to_string(game) + "-end.png"));
   };
   line.Start();
@@ -440,6 +451,7 @@ void WineMatch::Play() {
         if (std::sscanf(l.c_str(), "第 %d 回通信に入ります", &number) == 1) Games_.emplace_back();
         Game& g = Games_.back();
         g.Lines.push_back(l);
+        if (l == "NewGame OK") agreed.push_back(since());
         LoggedMove m{};
         if (std::sscanf(l.c_str(), "%d手目  位置は[ %d , %d ]", &m.Number, &m.X, &m.Y) == 3) {
           g.Moves.push_back(m);
@@ -466,9 +478,14 @@ void WineMatch::Play() {
   ::close(fromOperator[0]);
   ::close(tovarinLog);
   ::close(operatorErrors);
-  const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-  std::printf("[ %s: %d game%s in %.0f s ]\n", Plan_.Name.c_str(), Plan_.Games,
-              Plan_.Games == 1 ? "" : "s", seconds);
+  std::printf("[ %s: match over after %.0f s;", Plan_.Name.c_str(), since());
+  {
+    std::lock_guard<std::mutex> lock(endsLock);
+    for (std::size_t i = 0; i < agreed.size() && i < ends.size() && i < Games_.size(); ++i)
+      std::printf(" game %zu agreed at %.0f s, %zu moves shown, ended at %.0f s (%.0f s);", i + 1,
+                  agreed[i], Games_[i].Moves.size(), ends[i], ends[i] - agreed[i]);
+  }
+  std::printf(" ]\n");
   ASSERT_TRUE(stopped.empty()) << stopped << "\n(see " << Work_.string() << ")";
   EXPECT_TRUE(tovarinEnded) << "tovarin.exe did not end with its finish button";
   // GNU Go's last game ends once the port is closed.
