@@ -24,15 +24,17 @@ tsan: deps
 	$(CMAKE) -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTOVARIN_TSAN=ON
 	cmake --build build/tsan -j $(JOBS)
 
+# The 32-bit build is what users get: every warning is an error there.
 win32: deps
-	$(CMAKE) -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	$(CMAKE) -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTOVARIN_WERROR=ON
 	cmake --build build/win32 -j $(JOBS)
 
 win64: deps
 	$(CMAKE) -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build/win64 -j $(JOBS)
 
-test: win32 win64 tsan native fuzz
+test: dist win64 tsan native fuzz
 	cd build/tsan && ctest --output-on-failure -j $(JOBS)
 	cd build/native && ctest --output-on-failure -j $(JOBS)
 
@@ -61,13 +63,10 @@ e2e: native
 bench: release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
 
-# The Windows deliverable: the 32-bit tovarin.exe and duelcom.dll, built with every
-# warning an error in a folder of their own, the pictures and the README, zipped.
-dist: deps
-	$(CMAKE) -S . -B build/dist -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DTOVARIN_WERROR=ON
-	cmake --build build/dist -j $(JOBS) --target tovarin duelcom
-	scripts/dist.sh build/dist build/Tovarin-win32.zip
+# The Windows deliverable: the 32-bit tovarin.exe and duelcom.dll with the pictures
+# and the README, zipped.
+dist: win32
+	scripts/dist.sh build/win32 build/Tovarin-win32.zip
 
 zip: dist
 

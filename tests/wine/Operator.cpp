@@ -3,8 +3,6 @@
 // button, answers the settings dialog and presses OK; then it watches the match
 // until it is over and presses the finish button. It prints one event a line on
 // standard output, in UTF-8:
-//   dpi: <n>         DPI awareness of Tovarin's main window (0 unaware, 1 system,
-//                    2 per monitor, -1 when the system cannot say)
 //   settings: <colour>|<port>|<games>   the dialog's state read back; the operator
 //                    presses OK once a line comes on standard input
 //   log: <line>      a line of the information window, read back from the window
@@ -134,18 +132,6 @@ void AwaitGo() {
   if (!std::fgets(line, sizeof line, stdin)) std::exit(1);
 }
 
-int DpiAwareness(HWND hwnd) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  using ContextOfWindow = HANDLE(WINAPI*)(HWND);
-  using AwarenessOf = int(WINAPI*)(HANDLE);
-  auto contextOf = reinterpret_cast<ContextOfWindow>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-  auto awarenessOf = reinterpret_cast<AwarenessOf>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-  if (!contextOf || !awarenessOf) return -1;
-  return awarenessOf(contextOf(hwnd));
-}
-
 std::vector<std::wstring> Lines(const std::wstring& text) {
   std::vector<std::wstring> lines;
   if (text.empty()) return lines;
@@ -234,7 +220,6 @@ int main(int argc, char** argv) {
   if (!main.Start || !main.Finish || !main.Moves || !memo) Stop("controls not found");
   DWORD pid = 0;
   GetWindowThreadProcessId(main.Window, &pid);
-  Say("dpi: " + std::to_string(DpiAwareness(main.Window)));
 
   // The first tick of the clock lists the registered programs.
   for (;;) {
