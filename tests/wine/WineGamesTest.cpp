@@ -238,7 +238,15 @@ class GnuGoOnComOne {
     ::close(out[1]);
     std::vector<std::uint8_t> toPort;  // GNU Go's bytes not yet on the line
     PacketReader fromPort, fromGnuGo;
+    // Moves of either side as they pass: true at the second pass in a row.
     int passesInARow = 0;
+    auto ends = [&passesInARow](PacketReader& reader, std::uint8_t byte) {
+      int command = 0, value = 0;
+      if (!reader.Feed(byte, command, value) || command != 5) return false;
+      passesInARow = (value & 0x1FF) == 0 ? passesInARow + 1 : 0;
+      return passesInARow == 2;
+    };
+    bool over = false;
     bool opened = false;
     bool gnugoEnded = false;
     while (!Stop_) {
@@ -258,31 +266,21 @@ class GnuGoOnComOne {
       }
       if (open && (fds[1].revents & POLLIN)) {
         const ssize_t n = ::read(Master_, buffer, sizeof buffer);
-        for (ssize_t i = 0; i < n; ++i) {
-          int command = 0, value = 0;
-          if (fromPort.Feed(buffer[i], command, value) && command == 5)
-            passesInARow = (value & 0x1FF) == 0 ? passesInARow + 1 : 0;
-        }
         if (n > 0 && ::write(in[1], buffer, static_cast<std::size_t>(n)) != n) {
           Fail("GNU Go does not take its input");
           break;
         }
+        for (ssize_t i = 0; i < n; ++i) over = ends(fromPort, buffer[i]) || over;
       }
       if (open && !toPort.empty()) {
         const ssize_t n = ::write(Master_, toPort.data(), toPort.size());
-        if (n > 0) {
-          bool over = false;
-          for (ssize_t i = 0; i < n; ++i) {
-            int command = 0, value = 0;
-            if (fromGnuGo.Feed(toPort[static_cast<std::size_t>(i)], command, value) &&
-                command == 5) {
-              passesInARow = (value & 0x1FF) == 0 ? passesInARow + 1 : 0;
-              over = over || passesInARow == 2;
-            }
-          }
-          toPort.erase(toPort.begin(), toPort.begin() + n);
-          if (over && GameOver) GameOver(game);
-        }
+        for (ssize_t i = 0; i < n; ++i)
+          over = ends(fromGnuGo, toPort[static_cast<std::size_t>(i)]) || over;
+        if (n > 0) toPort.erase(toPort.begin(), toPort.begin() + n);
+      }
+      if (over) {
+        over = false;
+        if (GameOver) GameOver(game);
       }
     }
     ::close(in[1]);  // the end of GNU Go's input: it writes its record and exits
