@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc)
 CMAKE ?= cmake -G Ninja
 
-.PHONY: all deps native win32 win64 tsan release test fuzz demo e2e bench zip format clean
+.PHONY: all deps native win32 win64 tsan release test fuzz demo e2e bench dist zip format clean
 
 all: native
 
@@ -24,15 +24,17 @@ tsan: deps
 	$(CMAKE) -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DTOVARIN_TSAN=ON
 	cmake --build build/tsan -j $(JOBS)
 
+# The 32-bit build is what users get: every warning is an error there.
 win32: deps
-	$(CMAKE) -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	$(CMAKE) -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTOVARIN_WERROR=ON
 	cmake --build build/win32 -j $(JOBS)
 
 win64: deps
 	$(CMAKE) -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 	cmake --build build/win64 -j $(JOBS)
 
-test: win32 win64 tsan native fuzz
+test: dist win64 tsan native fuzz
 	cd build/tsan && ctest --output-on-failure -j $(JOBS)
 	cd build/native && ctest --output-on-failure -j $(JOBS)
 
@@ -61,13 +63,12 @@ e2e: native
 bench: release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
 
-# The Windows deliverable: tovarin.exe, duelcom.dll and the pictures.
-zip: win32
-	rm -rf build/zip && mkdir -p build/zip/Tovarin/bmp
-	cp build/win32/tovarin/shell/tovarin.exe build/win32/duelcom/duelcom.dll build/zip/Tovarin/
-	cp bmp/*.bmp build/zip/Tovarin/bmp/
-	cd build/zip && zip -qr ../Tovarin-win32.zip Tovarin
-	@echo "build/Tovarin-win32.zip"
+# The Windows deliverable: the 32-bit tovarin.exe and duelcom.dll with the pictures
+# and the README, zipped.
+dist: win32
+	scripts/dist.sh build/win32 build/Tovarin-win32.zip
+
+zip: dist
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -60,6 +60,9 @@ class Desktop {
 
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
+  // How much the system enlarges what programs draw on the primary screen, in
+  // percent (100: not at all).
+  virtual int DisplayScalePercent() = 0;
 
   // Colour of one screen pixel; InvalidColor off the screen.
   virtual ColorRef Pixel(int x, int y) = 0;

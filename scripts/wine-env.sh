@@ -13,6 +13,8 @@
 # synthetic clicks land at stale cursor positions; Wine's own fonts have to be
 # copied into the prefix; a Japanese locale gives Japanese text and code page 932.
 #
+# The prefix's COM1 is the path $WINEPREFIX/com1.
+#
 # Programs that share one prefix share its wineserver, and wine_env_stop ends it:
 # CTest tests using the same prefix should hold one RESOURCE_LOCK.
 
@@ -36,7 +38,7 @@ wine_prefix() {
   # The stamp names the Wine version and this set-up's revision: a change of
   # either sets the prefix up again.
   local want
-  want="$("$WINE" --version 2>/dev/null) setup-2"
+  want="$("$WINE" --version 2>/dev/null) setup-3"
   [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && return 0
   (
     # One creator at a time.
@@ -57,6 +59,10 @@ wine_prefix() {
     # font Debian does not have: IPA Gothic goes first.
     "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v Tahoma /t REG_MULTI_SZ /d 'ipag.ttf\0MSGOTHIC.TTC,MS UI Gothic' /f >/dev/null 2>&1 || exit 1
+    # COM1 is the path com1 in the prefix, which a test makes a link to the
+    # pseudo-terminal it wants.
+    "$WINE" reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$WINEPREFIX/com1" /f \
+      >/dev/null 2>&1 || exit 1
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -f /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
     "$WINESERVER" -k 2>/dev/null

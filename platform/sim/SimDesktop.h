@@ -80,6 +80,7 @@ class SimDesktop final : public Desktop {
   SimClock& Clock() { return Clock_; }
   void SetScreenSize(int width, int height);
   ColorRef Background = Rgb(0, 128, 128);
+  int ScalePercent = 100;
 
   // Windows. The new window stands on top of the stacking order.
   SimWindow& CreateWindow(std::string title, const Rect& outer, SimWindowOwner* owner,
@@ -116,6 +117,7 @@ class SimDesktop final : public Desktop {
   // Desktop
   int ScreenWidth() override { return Width_; }
   int ScreenHeight() override { return Height_; }
+  int DisplayScalePercent() override { return ScalePercent; }
   ColorRef Pixel(int x, int y) override;
   void Snapshot(const Rect& area, ScreenSnapshot& out) override;
   WindowHandle FindWindowByTitle(std::string_view title) override;

@@ -33,7 +33,7 @@ HWND ControlPeer::ContainerHandle() const {
 void ControlPeer::Create(const wchar_t* windowClass, DWORD style, DWORD exStyle) {
   style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (Control_.Visible()) style |= WS_VISIBLE;
-  Shown_ = ui::Bounds{Control_.Left(), Control_.Top(), Control_.Width(), Control_.Height()};
+  Shown_ = WindowBounds();
   ShownVisible_ = Control_.Visible();
   Caption_ = Widen(Control_.Caption());
   HWND hwnd = CreateWindowExW(exStyle, windowClass, Caption_.c_str(), style, Shown_.Left,
@@ -48,6 +48,10 @@ void ControlPeer::Create(const wchar_t* windowClass, DWORD style, DWORD exStyle)
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font_), FALSE);
 }
 
+ui::Bounds ControlPeer::WindowBounds() const {
+  return ui::Bounds{Control_.Left(), Control_.Top(), Control_.Width(), Control_.Height()};
+}
+
 ColorRef ControlPeer::Background() const {
   // Labels and radio buttons show the colour of what holds them.
   if (Control_.Kind() == ui::ControlKind::Label || Control_.Kind() == ui::ControlKind::RadioButton)
@@ -58,7 +62,7 @@ ColorRef ControlPeer::Background() const {
 void ControlPeer::Changed() {
   if (!Hwnd_) return;
   SyncKind();
-  ui::Bounds b{Control_.Left(), Control_.Top(), Control_.Width(), Control_.Height()};
+  ui::Bounds b = WindowBounds();
   if (b.Left != Shown_.Left || b.Top != Shown_.Top || b.Width != Shown_.Width ||
       b.Height != Shown_.Height) {
     Shown_ = b;
@@ -104,10 +108,27 @@ namespace {
 
 // ---- Labels ----
 
+// A label is as wide as its caption, as the designer's labels size themselves
+// to their text: a name or a clock longer than the label's design width shows
+// whole instead of being cut off at it.
 class LabelPeer final : public ControlPeer {
  public:
   LabelPeer(Win32Application& app, ui::Control& control) : ControlPeer(app, control) {
     Create(L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0);
+  }
+
+ protected:
+  ui::Bounds WindowBounds() const override {
+    ui::Bounds b = ControlPeer::WindowBounds();
+    std::wstring caption = Widen(Control_.Caption());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, App_.FontFor(Control_.Font()));
+    SIZE size{};
+    if (GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size))
+      b.Width = size.cx;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return b;
   }
 };
 

@@ -37,6 +37,28 @@ int Win32Desktop::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
 int Win32Desktop::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
+int Win32Desktop::DisplayScalePercent() {
+  // The program is DPI-aware (its manifest says so), so the system tells it the
+  // real resolution: the primary monitor's own where the system has one per
+  // monitor, else the one of the whole screen. 96 pixels per inch is 100 %.
+  UINT dpi = 0;
+  if (HMODULE shcore = LoadLibraryW(L"shcore.dll")) {
+    using DpiForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    auto dpiFor = reinterpret_cast<DpiForMonitor>(
+        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    UINT x = 0, y = 0;
+    if (dpiFor &&
+        dpiFor(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), 0, &x, &y) == S_OK)
+      dpi = x;
+    FreeLibrary(shcore);
+  }
+  if (dpi == 0) {
+    ScreenDc screen;
+    if (screen.Get()) dpi = static_cast<UINT>(GetDeviceCaps(screen.Get(), LOGPIXELSX));
+  }
+  return dpi == 0 ? 100 : static_cast<int>((dpi * 100 + 48) / 96);
+}
+
 ColorRef Win32Desktop::Pixel(int x, int y) {
   if (x < 0 || y < 0 || x >= ScreenWidth() || y >= ScreenHeight()) return InvalidColor;
   ScreenDc screen;

@@ -9,6 +9,7 @@ class Win32Desktop final : public Desktop {
  public:
   int ScreenWidth() override;
   int ScreenHeight() override;
+  int DisplayScalePercent() override;
   ColorRef Pixel(int x, int y) override;
   void Snapshot(const Rect& area, ScreenSnapshot& out) override;
   WindowHandle FindWindowByTitle(std::string_view title) override;

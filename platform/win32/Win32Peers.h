@@ -86,6 +86,8 @@ class ControlPeer : public Window, public ui::Peer {
  protected:
   // The colour behind the control's text.
   ColorRef Background() const;
+  // Where the window stands in its container: the control's bounds.
+  virtual ui::Bounds WindowBounds() const;
   // State of the kind's own, brought up to date by Changed.
   virtual void SyncKind() {}
 

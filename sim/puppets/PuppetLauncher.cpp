@@ -4,7 +4,8 @@
 
 namespace refpuppet {
 
-PuppetLauncher::PuppetLauncher(platform::sim::SimDesktop& desktop) : Desktop_(desktop) {}
+PuppetLauncher::PuppetLauncher(platform::sim::SimDesktop& desktop)
+    : Desktop_(desktop), Stage_(desktop) {}
 
 PuppetLauncher::~PuppetLauncher() {
   // Newest first, so that windows go in the reverse order of their making.
@@ -33,7 +34,7 @@ void PuppetLauncher::RegisterAll() {
 
 ReferencePuppet& PuppetLauncher::Start(int profile, int executable) {
   Running_.push_back(
-      std::make_unique<ReferencePuppet>(Desktop_, *DesignOf(profile), executable, Options));
+      std::make_unique<ReferencePuppet>(Stage_, *DesignOf(profile), executable, Options));
   return *Running_.back();
 }
 

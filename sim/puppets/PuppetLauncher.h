@@ -6,6 +6,7 @@
 
 #include "platform/sim/SimDesktop.h"
 #include "sim/puppets/ReferencePuppet.h"
+#include "sim/puppets/SimStage.h"
 
 namespace refpuppet {
 
@@ -33,6 +34,7 @@ class PuppetLauncher {
 
  private:
   platform::sim::SimDesktop& Desktop_;
+  SimStage Stage_;  // outlives the puppets on it
   std::vector<std::unique_ptr<ReferencePuppet>> Running_;
 };
 

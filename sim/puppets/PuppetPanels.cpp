@@ -12,7 +12,6 @@ namespace refpuppet {
 
 using platform::Point;
 using platform::Rect;
-using platform::sim::SimWindow;
 
 namespace {
 
@@ -22,7 +21,7 @@ Rect Local(const Rect& r, const Rect& frame) {
   return Rect{r.Left - frame.Left, r.Top - frame.Top, r.Right - frame.Left, r.Bottom - frame.Top};
 }
 
-void Edges(SimWindow& w, const Rect& r, platform::ColorRef topLeft,
+void Edges(StagePainter w, const Rect& r, platform::ColorRef topLeft,
            platform::ColorRef bottomRight) {
   w.FillRect(Rect{r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
   w.FillRect(Rect{r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
@@ -31,7 +30,7 @@ void Edges(SimWindow& w, const Rect& r, platform::ColorRef topLeft,
 }
 
 // A small black mark around its point.
-void MarkAt(SimWindow& w, Point p) {
+void MarkAt(StagePainter w, Point p) {
   w.FillRect(Rect{p.X - 1, p.Y - 1, p.X + 2, p.Y + 2}, palette::Tick);
 }
 
@@ -40,7 +39,7 @@ bool Shown(const Control& c, int page) { return c.Page < 0 || c.Page == page; }
 }  // namespace
 
 Rect ReferencePuppet::OnScreenNow(const Box& box) {
-  return OnScreen(box, BoardWindowRect(), Desktop_.ScreenWidth(), Desktop_.ScreenHeight());
+  return OnScreen(box, BoardWindowRect(), Stage_.ScreenWidth(), Stage_.ScreenHeight());
 }
 
 bool ReferencePuppet::Transient(const OpenPanel& p) const {
@@ -48,7 +47,7 @@ bool ReferencePuppet::Transient(const OpenPanel& p) const {
   return k == PanelKind::Menu || k == PanelKind::List;
 }
 
-std::size_t ReferencePuppet::PanelOf(platform::WindowHandle window) const {
+std::size_t ReferencePuppet::PanelOf(StageWindow window) const {
   for (std::size_t i = 0; i < Panels_.size(); ++i)
     if (Panels_[i].Window == window) return i;
   return Panels_.size();
@@ -80,8 +79,7 @@ void ReferencePuppet::Open(int panel) {
                       : d.Kind == PanelKind::List ? "リスト"
                       : d.Kind == PanelKind::Box  ? "確認"
                                                   : "設定";
-  SimWindow& w = Desktop_.CreateWindow(title, frame, this);
-  OpenPanel p{panel, w.Handle()};
+  OpenPanel p{panel, Stage_.Open(title, frame, WindowLook::Popup, BoardWindow_, this)};
   // A list opens at the program's strengths when the program plays that side.
   if (d.Kind == PanelKind::List && Seats_[static_cast<std::size_t>(d.Side)] > 0)
     p.Top = std::max(0, d.Entries - d.Rows);
@@ -92,9 +90,9 @@ void ReferencePuppet::Open(int panel) {
 
 void ReferencePuppet::CloseFrom(std::size_t index) {
   while (Panels_.size() > index) {
-    platform::WindowHandle h = Panels_.back().Window;
+    StageWindow h = Panels_.back().Window;
     Panels_.pop_back();
-    Desktop_.DestroyWindow(h);
+    Stage_.Close(h);
   }
   if (Editing_ >= 0 && EditingIn_ >= Panels_.size()) Editing_ = -1;
 }
@@ -107,8 +105,8 @@ void ReferencePuppet::CloseTransient() {
 }
 
 void ReferencePuppet::RaiseOwned() {
-  for (const OpenPanel& p : Panels_) Desktop_.BringToTop(p.Window);
-  if (Modal_.IsOpen()) Desktop_.BringToTop(Modal_.Window());
+  for (const OpenPanel& p : Panels_) Stage_.Raise(p.Window);
+  if (Modal_.IsOpen()) Stage_.Raise(Modal_.Window());
 }
 
 // ---- Clicks ----
@@ -243,8 +241,8 @@ void ReferencePuppet::Changed(std::size_t index) {
     PaintPanel(index);
 }
 
-void ReferencePuppet::OnKeyDown(SimWindow& w, std::uint8_t key) {
-  if (Editing_ < 0 || PanelOf(w.Handle()) != EditingIn_) return;
+void ReferencePuppet::OnKeyDown(StageWindow w, std::uint8_t key) {
+  if (Editing_ < 0 || PanelOf(w) != EditingIn_) return;
   // The field holds a number: Backspace takes its last digit, a digit key (of
   // either row) adds one.
   int& value = Settings_[static_cast<std::size_t>(Editing_)];
@@ -321,35 +319,34 @@ std::optional<int> ReferencePuppet::TickAt(int x, int y) const {
 void ReferencePuppet::PaintPanel(std::size_t index) {
   const OpenPanel& p = Panels_[index];
   const PanelDesign& d = DesignOfPanel(p);
-  SimWindow* w = Desktop_.Window(p.Window);
-  if (!w) return;
-  const Rect frame = w->Outer();
+  StagePainter w(Stage_, p.Window);
+  const Rect frame = w.Outer();
   const Rect all{0, 0, frame.Width(), frame.Height()};
   if (d.Kind == PanelKind::List) {
-    w->FillRect(all, palette::Paper);
+    w.FillRect(all, palette::Paper);
     int barLeft = OnScreenNow(Box{d.Frame.From, d.BarLeft, 0, 0, 0}).Left - frame.Left;
     for (int row = 0; row < d.Rows; ++row) {
       int entry = p.Top + row;
       Rect r{1, row * d.RowHeight, barLeft, (row + 1) * d.RowHeight};
       if (entry == Seats_[static_cast<std::size_t>(d.Side)])
-        w->FillRect(r, palette::Navy);  // the chosen entry
+        w.FillRect(r, palette::Navy);  // the chosen entry
       else
-        w->FillRect(Rect{r.Left + 4, r.Top + 5, r.Left + 40, r.Top + 7}, palette::Label);
+        w.FillRect(Rect{r.Left + 4, r.Top + 5, r.Left + 40, r.Top + 7}, palette::Label);
     }
-    w->FillRect(Rect{barLeft, 0, all.Right, all.Bottom}, palette::Pane);
-    Edges(*w, Rect{barLeft, 0, all.Right, d.RowHeight}, palette::Light, palette::Dark);
-    Edges(*w, Rect{barLeft, all.Bottom - d.RowHeight, all.Right, all.Bottom}, palette::Light,
+    w.FillRect(Rect{barLeft, 0, all.Right, all.Bottom}, palette::Pane);
+    Edges(w, Rect{barLeft, 0, all.Right, d.RowHeight}, palette::Light, palette::Dark);
+    Edges(w, Rect{barLeft, all.Bottom - d.RowHeight, all.Right, all.Bottom}, palette::Light,
           palette::Dark);
-    Edges(*w, all, palette::Dark, palette::Dark);
+    Edges(w, all, palette::Dark, palette::Dark);
     return;
   }
   const bool box = d.Kind == PanelKind::Box;
-  w->FillRect(all, d.Kind == PanelKind::Menu ? palette::MenuFace
-                   : box                     ? palette::BoxGrey
-                                             : palette::DialogFace);
-  Edges(*w, all, palette::Dark, palette::Dark);
+  w.FillRect(all, d.Kind == PanelKind::Menu ? palette::MenuFace
+                  : box                     ? palette::BoxGrey
+                                            : palette::DialogFace);
+  Edges(w, all, palette::Dark, palette::Dark);
   if (d.Kind != PanelKind::Menu)
-    w->FillRect(Rect{1, 1, all.Right - 1, TitleStripHeight}, palette::TitleStrip);
+    w.FillRect(Rect{1, 1, all.Right - 1, TitleStripHeight}, palette::TitleStrip);
   for (const Control& c : d.Controls) {
     if (!Shown(c, p.Page)) continue;
     Rect r = Local(OnScreenNow(c.Area), frame);
@@ -361,10 +358,10 @@ void ReferencePuppet::PaintPanel(std::size_t index) {
     }
     if (d.Kind == PanelKind::Menu) {
       // An entry: its text to the right of where a tick stands.
-      w->FillRect(
+      w.FillRect(
           Rect{r.Left + 16, (r.Top + r.Bottom) / 2 - 1, r.Left + 76, (r.Top + r.Bottom) / 2 + 1},
           palette::Label);
-      if (c.HasMark && on) MarkAt(*w, mark);
+      if (c.HasMark && on) MarkAt(w, mark);
       continue;
     }
     switch (c.What) {
@@ -373,31 +370,31 @@ void ReferencePuppet::PaintPanel(std::size_t index) {
       case Does::Keep:
       case Does::Flip:
         // A radio button or check box: a white square with the mark inside.
-        w->FillRect(Rect{mark.X - 3, mark.Y - 3, mark.X + 4, mark.Y + 4}, palette::Paper);
-        Edges(*w, Rect{mark.X - 4, mark.Y - 4, mark.X + 5, mark.Y + 5}, palette::Dark,
+        w.FillRect(Rect{mark.X - 3, mark.Y - 3, mark.X + 4, mark.Y + 4}, palette::Paper);
+        Edges(w, Rect{mark.X - 4, mark.Y - 4, mark.X + 5, mark.Y + 5}, palette::Dark,
               palette::Light);
-        if (on) MarkAt(*w, mark);
-        w->FillRect(Rect{mark.X + 8, mark.Y - 1, std::min(r.Right, mark.X + 48), mark.Y + 1},
-                    palette::Label);
+        if (on) MarkAt(w, mark);
+        w.FillRect(Rect{mark.X + 8, mark.Y - 1, std::min(r.Right, mark.X + 48), mark.Y + 1},
+                   palette::Label);
         break;
       case Does::Field:
-        w->FillRect(r, palette::Paper);
-        Edges(*w, r, palette::Dark, palette::Light);
+        w.FillRect(r, palette::Paper);
+        Edges(w, r, palette::Dark, palette::Light);
         break;
       case Does::Drop:
-        w->FillRect(r, palette::Paper);
-        Edges(*w, r, palette::Dark, palette::Light);
-        w->FillRect(Rect{r.Right - 16, r.Top + 1, r.Right - 1, r.Bottom - 1}, palette::ButtonFace);
-        if (on) MarkAt(*w, mark);
+        w.FillRect(r, palette::Paper);
+        Edges(w, r, palette::Dark, palette::Light);
+        w.FillRect(Rect{r.Right - 16, r.Top + 1, r.Right - 1, r.Bottom - 1}, palette::ButtonFace);
+        if (on) MarkAt(w, mark);
         break;
       case Does::Page:
-        if (c.Value == p.Page) w->FillRect(r, palette::MenuFace);
-        Edges(*w, r, palette::Light, palette::Dark);
+        if (c.Value == p.Page) w.FillRect(r, palette::MenuFace);
+        Edges(w, r, palette::Light, palette::Dark);
         break;
       default:
         // A push button; a message box keeps its grey face inside the button.
-        if (!box) w->FillRect(r, palette::ButtonFace);
-        Edges(*w, r, palette::Light, palette::Dark);
+        if (!box) w.FillRect(r, palette::ButtonFace);
+        Edges(w, r, palette::Light, palette::Dark);
         break;
     }
   }

@@ -11,7 +11,6 @@ using platform::ColorRef;
 using platform::Point;
 using platform::Rect;
 using platform::Rgb;
-using platform::sim::SimWindow;
 
 namespace {
 
@@ -37,7 +36,7 @@ Rect Offset(const Rect& r, int dx, int dy) {
   return Rect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
-void Outline(SimWindow& w, const Rect& r, ColorRef topLeft, ColorRef bottomRight) {
+void Outline(StagePainter w, const Rect& r, ColorRef topLeft, ColorRef bottomRight) {
   w.FillRect(Rect{r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
   w.FillRect(Rect{r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
   w.FillRect(Rect{r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
@@ -48,10 +47,11 @@ void Outline(SimWindow& w, const Rect& r, ColorRef topLeft, ColorRef bottomRight
 
 // ---- Popup ----
 
-void Popup::OpenBox(const Rect& frame, const Rect& button, std::function<void()> onPress) {
+void Popup::OpenBox(const Rect& frame, const Rect& button, StageWindow owner,
+                    std::function<void()> onPress) {
   Close();
-  SimWindow& w = Desktop_.CreateWindow("確認", frame, this);
-  Window_ = w.Handle();
+  Window_ = Stage_.Open("確認", frame, WindowLook::Popup, owner, this);
+  StagePainter w(Stage_, Window_);
   DownOnButton_ = false;
   OnPress_ = std::move(onPress);
   Button_ = Offset(button, -frame.Left, -frame.Top);
@@ -64,15 +64,15 @@ void Popup::OpenBox(const Rect& frame, const Rect& button, std::function<void()>
 
 void Popup::Close() {
   if (!Window_) return;
-  platform::WindowHandle h = Window_;
+  StageWindow h = Window_;
   Window_ = 0;
   OnPress_ = nullptr;
-  Desktop_.DestroyWindow(h);
+  Stage_.Close(h);
 }
 
-void Popup::OnMouseDown(SimWindow&, int x, int y) { DownOnButton_ = Button_.Contains(x, y); }
+void Popup::OnMouseDown(StageWindow, int x, int y) { DownOnButton_ = Button_.Contains(x, y); }
 
-void Popup::OnMouseUp(SimWindow&, int x, int y) {
+void Popup::OnMouseUp(StageWindow, int x, int y) {
   bool pressed = DownOnButton_ && Button_.Contains(x, y);
   DownOnButton_ = false;
   if (!pressed) return;
@@ -83,23 +83,23 @@ void Popup::OnMouseUp(SimWindow&, int x, int y) {
 
 // ---- ReferencePuppet ----
 
-ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const PuppetDesign& design,
-                                 int executable, PuppetOptions options)
-    : Desktop_(desktop),
+ReferencePuppet::ReferencePuppet(Stage& stage, const PuppetDesign& design, int executable,
+                                 PuppetOptions options)
+    : Stage_(stage),
       Design_(design),
       Options_(std::move(options)),
       Random_(Options_.Seed),
       Timing_(~Options_.Seed),
-      Modal_(desktop) {
+      Modal_(stage) {
   std::size_t which = executable == 1 && design.Titles[1] ? 1 : 0;
   Rect start{Options_.StartLeft, Options_.StartTop, Options_.StartLeft + design.Width,
              Options_.StartTop + design.Height};
   if (design.BoardTitle) {
-    BoardWindow_ = desktop.CreateWindow(design.BoardTitle, start, this).Handle();
+    BoardWindow_ = stage.Open(design.BoardTitle, start, WindowLook::Main, 0, this);
     Rect below{start.Left, start.Bottom, start.Right, start.Bottom + MainWindowHeight};
-    MainWindow_ = desktop.CreateWindow(design.Titles[which], below, this).Handle();
+    MainWindow_ = stage.Open(design.Titles[which], below, WindowLook::Main, 0, this);
   } else {
-    BoardWindow_ = desktop.CreateWindow(design.Titles[which], start, this).Handle();
+    BoardWindow_ = stage.Open(design.Titles[which], start, WindowLook::Main, 0, this);
   }
   Shown_.assign(design.Panels.size(), false);
   for (const SettingDesign& d : design.Settings)
@@ -113,27 +113,27 @@ ReferencePuppet::ReferencePuppet(platform::sim::SimDesktop& desktop, const Puppe
                      Box{b.From, b.X - 25, b.Y - 10, b.X + 25, b.Y + 10}},
             nullptr);
   }
-  if (Options_.StartsMinimised) Desktop_.Minimize(BoardWindow_);
+  if (Options_.StartsMinimised) Stage_.Minimize(BoardWindow_);
 }
 
 ReferencePuppet::~ReferencePuppet() {
   CancelAll();
   CloseFrom(0);
   Modal_.Close();
-  if (MainWindow_) Desktop_.DestroyWindow(MainWindow_);
-  Desktop_.DestroyWindow(BoardWindow_);
+  if (MainWindow_) Stage_.Close(MainWindow_);
+  Stage_.Close(BoardWindow_);
 }
 
 void ReferencePuppet::Later(std::uint32_t ms, std::function<void()> fn) {
   std::uint64_t key = NextKey_++;
-  Pending_[key] = Desktop_.Clock().Schedule(ms, [this, key, fn = std::move(fn)] {
+  Pending_[key] = Stage_.After(ms, [this, key, fn = std::move(fn)] {
     Pending_.erase(key);
     fn();
   });
 }
 
 void ReferencePuppet::CancelAll() {
-  for (const auto& [key, id] : Pending_) Desktop_.Clock().Cancel(id);
+  for (const auto& [key, id] : Pending_) Stage_.Cancel(id);
   Pending_.clear();
 }
 
@@ -157,11 +157,7 @@ void ReferencePuppet::NewGame(bool puppetIsBlack) {
 
 // ---- Layout and drawing ----
 
-Rect ReferencePuppet::BoardWindowRect() {
-  Rect r;
-  Desktop_.GetWindowRect(BoardWindow_, r);
-  return r;
-}
+Rect ReferencePuppet::BoardWindowRect() { return Stage_.Outer(BoardWindow_); }
 
 Point ReferencePuppet::PointOnScreen(int c, int r) {
   Rect w = BoardWindowRect();
@@ -175,17 +171,17 @@ void ReferencePuppet::Relayout() {
   ShiftY_ = (w.Height() - Design_.Height) / 2;
   if (MainWindow_) {
     Placing_ = true;
-    Desktop_.MoveWindow(MainWindow_, Rect{w.Left, w.Bottom, w.Right, w.Bottom + MainWindowHeight});
+    Stage_.Move(MainWindow_, Rect{w.Left, w.Bottom, w.Right, w.Bottom + MainWindowHeight});
     Placing_ = false;
   }
 }
 
-bool ReferencePuppet::OnPlacing(SimWindow& w, Rect&) {
-  return !(Options_.RefusesPlacement && w.Handle() == BoardWindow_);
+bool ReferencePuppet::OnPlacing(StageWindow w) {
+  return !(Options_.RefusesPlacement && w == BoardWindow_);
 }
 
-void ReferencePuppet::OnPlaced(SimWindow& w) {
-  if (Placing_ || (w.Handle() != BoardWindow_ && w.Handle() != MainWindow_)) return;
+void ReferencePuppet::OnPlaced(StageWindow w) {
+  if (Placing_ || (w != BoardWindow_ && w != MainWindow_)) return;
   Relayout();
   PaintAll();
 }
@@ -195,19 +191,20 @@ void ReferencePuppet::OnPlaced(SimWindow& w) {
 // its board window.
 void ReferencePuppet::Fill(const Rect& r, ColorRef c) {
   Rect origin = BoardWindowRect();
-  for (platform::WindowHandle h : {BoardWindow_, MainWindow_}) {
-    SimWindow* w = h ? Desktop_.Window(h) : nullptr;
-    if (!w) continue;
-    w->FillRect(Offset(r, origin.Left - w->Outer().Left, origin.Top - w->Outer().Top), c);
+  for (StageWindow h : {BoardWindow_, MainWindow_}) {
+    if (!h) continue;
+    Rect outer = h == BoardWindow_ ? origin : Stage_.Outer(h);
+    Stage_.Fill(h, Offset(r, origin.Left - outer.Left, origin.Top - outer.Top), c);
   }
 }
 
 void ReferencePuppet::Set(int x, int y, ColorRef c) { Fill(Rect{x, y, x + 1, y + 1}, c); }
 
 void ReferencePuppet::PaintAll() {
-  for (platform::WindowHandle h : {BoardWindow_, MainWindow_}) {
-    SimWindow* w = h ? Desktop_.Window(h) : nullptr;
-    if (w) w->FillRect(Rect{0, 0, w->Outer().Width(), w->Outer().Height()}, Face);
+  for (StageWindow h : {BoardWindow_, MainWindow_}) {
+    if (!h) continue;
+    Rect outer = Stage_.Outer(h);
+    Stage_.Fill(h, Rect{0, 0, outer.Width(), outer.Height()}, Face);
   }
   Rect bw = BoardWindowRect();
   Fill(Rect{0, 0, bw.Width(), TitleHeight}, TitleStrip);
@@ -312,19 +309,19 @@ void ReferencePuppet::UpdateMark() {
 
 // ---- Input ----
 
-void ReferencePuppet::OnMouseDown(SimWindow& w, int x, int y) {
+void ReferencePuppet::OnMouseDown(StageWindow w, int x, int y) {
   // Its boxes and panels belong to it and stay above its own windows.
   RaiseOwned();
   Down_ = Point{x, y};
-  DownIn_ = w.Handle();
-  Rect origin = BoardWindowRect();
-  Point scene{x + w.Outer().Left - origin.Left, y + w.Outer().Top - origin.Top};
-  Dragging_ = PanelOf(w.Handle()) == Panels_.size() && OnDivider(scene);
+  DownIn_ = w;
+  Rect origin = BoardWindowRect(), outer = Stage_.Outer(w);
+  Point scene{x + outer.Left - origin.Left, y + outer.Top - origin.Top};
+  Dragging_ = PanelOf(w) == Panels_.size() && OnDivider(scene);
 }
 
-void ReferencePuppet::OnMouseUp(SimWindow& w, int x, int y) {
-  Rect origin = BoardWindowRect();
-  Point scene{x + w.Outer().Left - origin.Left, y + w.Outer().Top - origin.Top};
+void ReferencePuppet::OnMouseUp(StageWindow w, int x, int y) {
+  Rect origin = BoardWindowRect(), outer = Stage_.Outer(w);
+  Point scene{x + outer.Left - origin.Left, y + outer.Top - origin.Top};
   if (Dragging_) {
     // The divider dropped at the window's right edge closes the record pane.
     Dragging_ = false;
@@ -335,10 +332,10 @@ void ReferencePuppet::OnMouseUp(SimWindow& w, int x, int y) {
     return;
   }
   // A click is a press and release at one spot.
-  if (w.Handle() != DownIn_ || std::abs(x - Down_.X) > 2 || std::abs(y - Down_.Y) > 2) return;
-  std::size_t panel = PanelOf(w.Handle());
+  if (w != DownIn_ || std::abs(x - Down_.X) > 2 || std::abs(y - Down_.Y) > 2) return;
+  std::size_t panel = PanelOf(w);
   if (panel < Panels_.size()) {
-    PanelClicked(panel, Point{x + w.Outer().Left, y + w.Outer().Top});
+    PanelClicked(panel, Point{x + outer.Left, y + outer.Top});
     return;
   }
   Clicked(scene);
@@ -412,7 +409,7 @@ void ReferencePuppet::OpponentPass() {
   PaintPanel();
   UpdateMark();
   if (Game_.TrailingPasses() >= 2) {
-    Over_ = true;
+    EndGame();
     ShowEndBox(0);
     return;
   }
@@ -453,7 +450,7 @@ void ReferencePuppet::OwnPass() {
   PaintPanel();
   UpdateMark();
   if (Game_.TrailingPasses() >= 2) {
-    Over_ = true;
+    EndGame();
     switch (Design_.OwnEndingPass) {
       case EndingPass::BoxThenEnd:
         ShowBox(Design_.PassBox, [this] { ShowEndBox(0); });
@@ -470,11 +467,16 @@ void ReferencePuppet::OwnPass() {
   if (Design_.OwnPass == MidGamePass::Box) ShowBox(Design_.PassBox, nullptr);
 }
 
+void ReferencePuppet::EndGame() {
+  Over_ = true;
+  if (OnGameOver) OnGameOver(Game_);
+}
+
 void ReferencePuppet::ShowBox(const BoxShape& shape, std::function<void()> then) {
   Rect bw = BoardWindowRect();
-  int sw = Desktop_.ScreenWidth(), sh = Desktop_.ScreenHeight();
+  int sw = Stage_.ScreenWidth(), sh = Stage_.ScreenHeight();
   Modal_.OpenBox(OnScreen(shape.Frame, bw, sw, sh), OnScreen(shape.Button, bw, sw, sh),
-                 std::move(then));
+                 BoardWindow_, std::move(then));
 }
 
 void ReferencePuppet::ShowEndBox(int i) {

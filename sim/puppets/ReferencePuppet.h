@@ -1,6 +1,6 @@
 #pragma once
-// A reference puppet: a simulated Go program on the simulated desktop that behaves,
-// as far as Tovarin can tell, like the real program of its profile. It opens its
+// A reference puppet: a Go program that behaves, as far as Tovarin can tell, like
+// the real program of its profile, on the simulated desktop or on Windows. It opens its
 // window(s) with the exact title(s), lays its board out inside its window, plays a
 // stone where the opponent clicks a board point, answers after a thinking time,
 // passes with its own sign, takes the opponent's pass clicks, and shows its
@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/sim/SimDesktop.h"
 #include "sim/puppets/GoGame.h"
 #include "sim/puppets/PuppetDesigns.h"
+#include "sim/puppets/PuppetStage.h"
 
 namespace refpuppet {
 
@@ -50,37 +50,36 @@ struct PuppetOptions {
 };
 
 // A grey box: a small top-level window with a title strip and one button.
-class Popup final : public platform::sim::SimWindowOwner {
+class Popup final : public StageInput {
  public:
-  explicit Popup(platform::sim::SimDesktop& desktop) : Desktop_(desktop) {}
+  explicit Popup(Stage& stage) : Stage_(stage) {}
   ~Popup() override { Close(); }
   Popup(const Popup&) = delete;
   Popup& operator=(const Popup&) = delete;
 
-  // Opens at `frame` (screen) with its button at `button` (screen): a title strip
-  // and a grey face.
-  void OpenBox(const platform::Rect& frame, const platform::Rect& button,
+  // Opens at `frame` (screen) with its button at `button` (screen), above `owner`:
+  // a title strip and a grey face.
+  void OpenBox(const platform::Rect& frame, const platform::Rect& button, StageWindow owner,
                std::function<void()> onPress);
   void Close();
   bool IsOpen() const { return Window_ != 0; }
-  platform::WindowHandle Window() const { return Window_; }
+  StageWindow Window() const { return Window_; }
 
-  void OnMouseDown(platform::sim::SimWindow& w, int x, int y) override;
-  void OnMouseUp(platform::sim::SimWindow& w, int x, int y) override;
+  void OnMouseDown(StageWindow w, int x, int y) override;
+  void OnMouseUp(StageWindow w, int x, int y) override;
 
  private:
-  platform::sim::SimDesktop& Desktop_;
-  platform::WindowHandle Window_ = 0;
+  Stage& Stage_;
+  StageWindow Window_ = 0;
   platform::Rect Button_;  // window coordinates
   bool DownOnButton_ = false;
   std::function<void()> OnPress_;
 };
 
-class ReferencePuppet final : public platform::sim::SimWindowOwner {
+class ReferencePuppet final : public StageInput {
  public:
   // `executable` is the index of the file name it was started as (profile 5 has two).
-  ReferencePuppet(platform::sim::SimDesktop& desktop, const PuppetDesign& design, int executable,
-                  PuppetOptions options);
+  ReferencePuppet(Stage& stage, const PuppetDesign& design, int executable, PuppetOptions options);
   ~ReferencePuppet() override;
   ReferencePuppet(const ReferencePuppet&) = delete;
   ReferencePuppet& operator=(const ReferencePuppet&) = delete;
@@ -100,8 +99,8 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   int OpponentPasses() const { return OpponentPasses_; }
   int NoticesShown() const { return NoticesShown_; }
   // The window to be placed (profile 5: its board window) and its main window.
-  platform::WindowHandle Window() const { return BoardWindow_; }
-  platform::WindowHandle MainWindow() const { return MainWindow_ ? MainWindow_ : BoardWindow_; }
+  StageWindow Window() const { return BoardWindow_; }
+  StageWindow MainWindow() const { return MainWindow_ ? MainWindow_ : BoardWindow_; }
   // Screen point of the intersection (c, r) as the program currently lays it out.
   platform::Point PointOnScreen(int c, int r);
 
@@ -118,14 +117,17 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   // A menu, dialog or list of the program is open.
   bool PanelOpen() const { return !Panels_.empty(); }
 
-  void OnMouseDown(platform::sim::SimWindow& w, int x, int y) override;
-  void OnMouseUp(platform::sim::SimWindow& w, int x, int y) override;
-  void OnKeyDown(platform::sim::SimWindow& w, std::uint8_t virtualKey) override;
-  bool OnPlacing(platform::sim::SimWindow& w, platform::Rect& requested) override;
-  void OnPlaced(platform::sim::SimWindow& w) override;
+  // Called when a game has ended on two passes, with the game as played.
+  std::function<void(const GoGame&)> OnGameOver;
+
+  void OnMouseDown(StageWindow w, int x, int y) override;
+  void OnMouseUp(StageWindow w, int x, int y) override;
+  void OnKeyDown(StageWindow w, std::uint8_t virtualKey) override;
+  bool OnPlacing(StageWindow w) override;
+  void OnPlaced(StageWindow w) override;
 
  private:
-  platform::sim::SimDesktop& Desktop_;
+  Stage& Stage_;
   const PuppetDesign& Design_;
   PuppetOptions Options_;
   GoGame Game_;
@@ -138,20 +140,20 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   int OpponentPasses_ = 0;
   int NoticesShown_ = 0;
   Move Marked_;  // the stone carrying the last-move mark, (0, 0) when none
-  platform::WindowHandle BoardWindow_ = 0;
-  platform::WindowHandle MainWindow_ = 0;  // profile 5's main window, under its board
-  int ShiftX_ = 0;                         // how far the layout stands off the designed one
+  StageWindow BoardWindow_ = 0;
+  StageWindow MainWindow_ = 0;  // profile 5's main window, under its board
+  int ShiftX_ = 0;              // how far the layout stands off the designed one
   int ShiftY_ = 0;
   bool Placing_ = false;
   platform::Point Down_;
-  platform::WindowHandle DownIn_ = 0;
+  StageWindow DownIn_ = 0;
   Popup Modal_;
   int GamesStarted_ = 0;
 
   // Menus, dialogs and lists: open ones bottom to top, each in a window of its own.
   struct OpenPanel {
     int Id;
-    platform::WindowHandle Window;
+    StageWindow Window;
     int Page = 0;  // the tab shown
     int Top = 0;   // lists: the entry in the first row
   };
@@ -163,7 +165,7 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   std::size_t EditingIn_ = 0;   // and the panel of that field
   bool Dragging_ = false;       // the record pane's divider is being dragged
   // Scheduled events by key, cancelled when the program goes away.
-  std::map<std::uint64_t, platform::sim::SimClock::EventId> Pending_;
+  std::map<std::uint64_t, Stage::TimerId> Pending_;
   std::uint64_t NextKey_ = 1;
 
   void Later(std::uint32_t ms, std::function<void()> fn);
@@ -203,7 +205,7 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   void StartAsChosen();
   int Strength() const;  // the program's strength as its settings remember it
   bool IsOn(const Control& c) const;
-  std::size_t PanelOf(platform::WindowHandle window) const;
+  std::size_t PanelOf(StageWindow window) const;
   bool OnDivider(platform::Point scene) const;
 
   // Play.
@@ -214,6 +216,7 @@ class ReferencePuppet final : public platform::sim::SimWindowOwner {
   void StartThinking();
   void Answer();
   void OwnPass();
+  void EndGame();
   void ShowBox(const BoxShape& shape, std::function<void()> then);
   void ShowEndBox(int i);
 };

@@ -114,6 +114,17 @@ TEST(Timer1, StartupWorkRunsOnceOnTheFirstTick) {
   EXPECT_EQ(w.App.TicksDelivered["Timer1"], 6);
 }
 
+TEST(Timer1, AScaledDisplayIsToldAfterTheRegistry) {
+  for (int percent : {100, 125}) {
+    World w;
+    w.Desktop.ScalePercent = percent;
+    w.App.PumpUntil([&] { return w.Form1().StartupDone; }, 1500);
+    const std::vector<std::string>& log = w.Log();
+    const bool told = log.size() >= 4 && log[log.size() - 4].find("125%") != std::string::npos;
+    EXPECT_EQ(told, percent > 100) << percent;
+  }
+}
+
 TEST(Log, LinesAreAppendedAndCleared) {
   World w;
   auto& f1 = w.Form1();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/SgfMoves.h"
 #include "tests/support/World.h"
 #include "tovarin/puppet/Profiles.h"
 
@@ -20,39 +21,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct SgfMove {
-  char Colour;
-  std::string Point;  // empty for a pass
-  bool operator==(const SgfMove&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const SgfMove& m) {
-  return out << m.Colour << "[" << m.Point << "]";
-}
+using testing_world::SgfMove;
+using Moves = std::vector<SgfMove>;
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
-}
-
-// The moves of an SGF record; "tt" is an older way to write a pass.
-std::vector<SgfMove> Moves(const std::string& sgf) {
-  std::vector<SgfMove> moves;
-  for (std::size_t i = 0; i + 2 < sgf.size(); ++i) {
-    if (sgf[i] != ';' || (sgf[i + 1] != 'B' && sgf[i + 1] != 'W') || sgf[i + 2] != '[') continue;
-    std::string value = sgf.substr(i + 3, sgf.find(']', i + 3) - i - 3);
-    moves.push_back({sgf[i + 1], value == "tt" ? "" : value});
-  }
-  return moves;
-}
-
-std::string Property(const std::string& sgf, const std::string& name) {
-  const std::size_t at = sgf.find(name + "[");
-  if (at == std::string::npos) return "";
-  const std::size_t start = at + name.size() + 1;
-  return sgf.substr(start, sgf.find(']', start) - start);
 }
 
 struct SimRun {
@@ -87,14 +63,14 @@ void ExpectRecordsAlike(const fs::path& folder, const std::vector<bool>& puppetB
     SCOPED_TRACE("game " + std::to_string(n));
     const std::string ours = Slurp(folder / ("game-" + std::to_string(n) + ".sgf"));
     const std::string theirs = Slurp(folder / ("gnugo-" + std::to_string(n) + ".sgf"));
-    const std::vector<SgfMove> a = Moves(ours), b = Moves(theirs);
+    const Moves a = testing_world::SgfMoves(ours), b = testing_world::SgfMoves(theirs);
     ASSERT_GE(a.size(), 20u);
     ASSERT_GE(b.size(), a.size());
     EXPECT_EQ(a, std::vector<SgfMove>(b.begin(), b.begin() + static_cast<long>(a.size())));
     // The game ended on two passes.
     EXPECT_EQ(a[a.size() - 1].Point, "");
     EXPECT_EQ(a[a.size() - 2].Point, "");
-    EXPECT_EQ(Property(ours, puppetBlack[n - 1] ? "PB" : "PW"), puppetName);
+    EXPECT_EQ(testing_world::SgfProperty(ours, puppetBlack[n - 1] ? "PB" : "PW"), puppetName);
     EXPECT_TRUE(fs::exists(folder / ("screen-" + std::to_string(n) + ".png")));
   }
 }

@@ -349,6 +349,27 @@ void CheckControls(Win32Application& app, Win32Desktop& desktop) {
   EXPECT_EQ(font.lfHeight, -15);
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
   EXPECT(std::wstring(font.lfFaceName) == L"ＭＳ 明朝");
+  // A label is as wide as its caption, longer or shorter than its design width.
+  auto labelWidth = [&] {
+    RECT r{};
+    GetWindowRect(app.HandleOf(label), &r);
+    return static_cast<int>(r.right - r.left);
+  };
+  auto textWidth = [&](const wchar_t* text) {
+    HDC measure = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(
+        measure, reinterpret_cast<HFONT>(SendMessageW(app.HandleOf(label), WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(measure, text, static_cast<int>(wcslen(text)), &size);
+    SelectObject(measure, old);
+    DeleteDC(measure);
+    return static_cast<int>(size.cx);
+  };
+  EXPECT_EQ(labelWidth(), textWidth(L"手数= 0"));
+  label.SetCaption("黒[Wendrix] 12:34:56");
+  EXPECT(labelWidth() > 90);
+  EXPECT_EQ(labelWidth(), textWidth(L"黒[Wendrix] 12:34:56"));
+  label.SetCaption("手数= 0");
 
   // Colours: labels and radio buttons on their container's colour.
   HDC dc = CreateCompatibleDC(nullptr);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Starts the x86_64 tovarin.exe under Wine on a bare 1024 x 768 X server, in an
-# empty folder holding only the pictures, and checks its first screen: the main
-# window in the top right corner, the information window in the bottom left one,
-# both painted, and the registry files created empty. Leaves a screenshot.
+# Packs the x86_64 build as the release zip is packed, unpacks it, starts its
+# tovarin.exe under Wine on a bare 1024 x 768 X server from the unpacked folder,
+# and checks its first screen: the main window in the top right corner, the
+# information window in the bottom left one, both painted, and the registry files
+# created empty beside the program. Leaves a screenshot.
 #   tovarin_start.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR SOURCE_DIR
 # Exit 77 (skipped) when there is no x86_64 build.
 set -u
@@ -39,9 +40,18 @@ fail() {
 started=$(date +%s%N)
 wine_prefix "$build/wineprefix" || fail "the Wine prefix could not be made"
 xvfb_start 1024x768 || fail "no X server"
-mkdir -p "$work/run/bmp"
-cp "$source"/bmp/*.bmp "$work/run/bmp/"
-(cd "$work/run" && exec "$WINE" "$exe") >"$work/wine.log" 2>&1 &
+bash "$source/scripts/dist.sh" "$win64" "$work/Tovarin.zip" >/dev/null || fail "no zip"
+(cd "$work" && unzip -q Tovarin.zip) || fail "the zip does not unpack"
+listing=$(cd "$work" && find Tovarin | sort | tr '\n' ' ')
+expected="Tovarin Tovarin/README.txt Tovarin/bmp Tovarin/bmp/MyTovarin.bmp Tovarin/bmp/PlimGoBan.bmp \
+Tovarin/bmp/PlimGoStone.bmp Tovarin/bmp/sswaku.bmp Tovarin/duelcom.dll Tovarin/tovarin.exe "
+[ "$listing" = "$expected" ] || fail "the zip holds: $listing"
+# The README is for Japanese Windows: code page 932, CR LF.
+iconv -f CP932 -t UTF-8 "$work/Tovarin/README.txt" | grep -q '囲碁通信代理 Tovarin' ||
+  fail "README.txt is not Japanese text in code page 932"
+[ "$(grep -c $'\r$' "$work/Tovarin/README.txt")" = "$(wc -l <"$work/Tovarin/README.txt")" ] ||
+  fail "README.txt has lines without CR LF"
+(cd "$work/Tovarin" && exec "$WINE" tovarin.exe) >"$work/wine.log" 2>&1 &
 pid=$!
 
 main_title=' 囲碁通信代理 Tovarin'
@@ -98,8 +108,8 @@ check "log background" "$(pixel $((I_X + I_WIDTH - 60)) $((I_Y + I_HEIGHT / 2)))
 
 # The first tick created the registry files in the empty folder: no program is
 # registered, and the count has no line end.
-check "count file" "$(od -An -c "$work/run/tourokusuu.txt" 2>/dev/null | tr -d ' ')" 0
-check "list file size" "$(stat -c %s "$work/run/touroku.txt" 2>/dev/null)" 0
+check "count file" "$(od -An -c "$work/Tovarin/tourokusuu.txt" 2>/dev/null | tr -d ' ')" 0
+check "list file size" "$(stat -c %s "$work/Tovarin/touroku.txt" 2>/dev/null)" 0
 
 elapsed=$((($(date +%s%N) - started) / 1000000))
 echo "time: $((elapsed / 1000)).$((elapsed % 1000 / 100)) s"

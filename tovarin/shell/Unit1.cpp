@@ -125,10 +125,20 @@ void TForm1::ResetGame() {
   DrawEmptyBoard();
 }
 
+void TForm1::ReportDisplayScale() {
+  const int percent = Sys.Desktop.DisplayScalePercent();
+  if (percent <= 100) return;
+  LogLine("画面の拡大率が " + std::to_string(percent) + "% です！ 傀儡の座標がずれます");
+  LogLine("Windows の画面設定で拡大率を 100% にしてから");
+  LogLine("Tovarin を起動し直して下さい");
+  LogLine(Dashes46);
+}
+
 void TForm1::Timer1Timer() {
   if (!StartupDone) {
     Timer1.SetEnabled(false);
     ReadAndListRegistry();
+    ReportDisplayScale();
     StartupDone = true;  // whatever the outcome: the start-up work is never retried
     Timer1.SetEnabled(true);
   }

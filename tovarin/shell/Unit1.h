@@ -146,6 +146,9 @@ class TForm1 : public ui::Form, public board::Board {
   // Reads the registry, lists it in the log and the settings dialog, and places
   // the mouse pointer; false after a message when a file cannot be read.
   bool ReadAndListRegistry();
+  // Tells in the log when the display is scaled: the puppets' points are fixed
+  // pixels, which a scaled puppet no longer draws where they are looked for.
+  void ReportDisplayScale();
   bool ListRegisteredPrograms();
   void ListRegistrablePrograms();
   // Finds the executable registered for `profile` into PuppetPath.
