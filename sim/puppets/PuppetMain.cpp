@@ -14,10 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "gtp/GameRecord.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Text.h"
-#include "sim/Sgf.h"
 #include "sim/puppets/ReferencePuppet.h"
 #include "sim/puppets/Win32Stage.h"
 
@@ -100,17 +101,20 @@ void ReadOptions(const std::wstring& file, refpuppet::PuppetOptions& o) {
 
 void WriteRecord(const std::wstring& file, const refpuppet::GoGame& game, bool puppetBlack,
                  int profile) {
-  simworld::SgfRecord record;
-  const std::string me = "reference puppet " + std::to_string(profile);
-  record.Black = puppetBlack ? me : "opponent";
-  record.White = puppetBlack ? "opponent" : me;
+  // The puppet is the player on this side; its opponent is Tovarin's partner.
+  gtp::GameRecord record;
+  record.EngineColour = puppetBlack ? gtp::Black : gtp::White;
+  record.EngineName = "reference puppet " + std::to_string(profile);
+  record.LineName = "opponent";
   SYSTEMTIME now{};
   GetLocalTime(&now);
   char date[16];
   std::snprintf(date, sizeof date, "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
   record.Date = date;
-  for (const refpuppet::Move& m : game.History()) record.Moves.push_back({m.C, m.R});
-  const std::string text = simworld::FormatSgf(record);
+  const std::vector<refpuppet::Move>& history = game.History();
+  for (std::size_t i = 0; i < history.size(); ++i)
+    record.Moves.push_back({i % 2 == 0 ? gtp::Black : gtp::White, history[i].C, history[i].R});
+  const std::string text = gtp::FormatSgf(record);
   if (FILE* out = _wfopen(file.c_str(), L"wb")) {
     std::fwrite(text.data(), 1, text.size(), out);
     std::fclose(out);
