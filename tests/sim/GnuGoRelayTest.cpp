@@ -136,11 +136,11 @@ TEST(AgainstAGtpEngine, AWholeGameIsRelayedMoveForMove) {
   ASSERT_EQ(run.Status, 0) << run.Output;
   const std::string ours = Slurp(folder.Path() / "game-1.sgf");
   const std::string theirs = Slurp(folder.Path() / "gtp/game-1.sgf");
-  const std::vector<SgfMove> moves = Moves(ours);
+  const Moves moves = testing_world::SgfMoves(ours);
   ASSERT_GE(moves.size(), 20u);
-  EXPECT_EQ(moves, Moves(theirs));
-  EXPECT_EQ(Property(ours, "PB"), puppet::DisplayNameOf(1));
-  EXPECT_EQ(Property(theirs, "PW"), "GNU Go 3.8");
+  EXPECT_EQ(moves, testing_world::SgfMoves(theirs));
+  EXPECT_EQ(testing_world::SgfProperty(ours, "PB"), puppet::DisplayNameOf(1));
+  EXPECT_EQ(testing_world::SgfProperty(theirs, "PW"), "GNU Go 3.8");
 }
 
 }  // namespace
