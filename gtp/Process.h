@@ -2,6 +2,7 @@
 // One implementation per platform (process_posix.cpp, process_win32.cpp).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,18 @@ class ChildProcess : public TextChannel {
   virtual std::string Stop(unsigned graceMs) = 0;
   // Ends it and whatever it started at once, as Stop(0) does.
   std::string Kill() { return Stop(0); }
+
+  // Lines of its output, split here for every platform.
+  bool ReadLine(std::string& line) final;
+
+ protected:
+  // Reads what the process has written, blocking until there is some; 0 at the
+  // end of its output (or when it can no longer be read).
+  virtual std::size_t ReadSome(char* buffer, std::size_t size) = 0;
+
+ private:
+  std::string Buffer;
+  bool AtEnd = false;
 };
 
 // From here on an interrupt or a termination request ends this program's

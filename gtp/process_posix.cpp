@@ -90,15 +90,15 @@ class PosixChild final : public ChildProcess {
   ~PosixChild() override { Stop(0); }
 
   bool WriteLine(const std::string& line) override;
-  bool ReadLine(std::string& line) override;
   std::string Stop(unsigned graceMs) override;
+
+ protected:
+  std::size_t ReadSome(char* buffer, std::size_t size) override;
 
  private:
   pid_t Pid;
   int Input;
   int Output;
-  std::string Buffer;
-  bool AtEnd = false;
   std::string Ended;
 };
 
@@ -137,29 +137,12 @@ bool PosixChild::WriteLine(const std::string& line) {
   return ok;
 }
 
-bool PosixChild::ReadLine(std::string& line) {
+std::size_t PosixChild::ReadSome(char* buffer, std::size_t size) {
+  if (Output < 0) return 0;
   for (;;) {
-    const std::size_t end = Buffer.find('\n');
-    if (end != std::string::npos) {
-      line = Buffer.substr(0, end);
-      Buffer.erase(0, end + 1);
-      return true;
-    }
-    if (AtEnd || Output < 0) {
-      if (Buffer.empty()) return false;
-      line.swap(Buffer);
-      Buffer.clear();
-      return true;
-    }
-    char chunk[4096];
-    const ssize_t n = ::read(Output, chunk, sizeof chunk);
-    if (n > 0) {
-      Buffer.append(chunk, static_cast<std::size_t>(n));
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      AtEnd = true;
-    }
+    const ssize_t n = ::read(Output, buffer, size);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) return 0;
   }
 }
 

@@ -73,16 +73,16 @@ class Win32Child final : public ChildProcess {
   ~Win32Child() override { Stop(0); }
 
   bool WriteLine(const std::string& line) override;
-  bool ReadLine(std::string& line) override;
   std::string Stop(unsigned graceMs) override;
+
+ protected:
+  std::size_t ReadSome(char* buffer, std::size_t size) override;
 
  private:
   HANDLE Process;
   HANDLE Job;
   HANDLE Input;
   HANDLE Output;
-  std::string Buffer;
-  bool AtEnd = false;
   std::string Ended;
 };
 
@@ -100,28 +100,12 @@ bool Win32Child::WriteLine(const std::string& line) {
   return true;
 }
 
-bool Win32Child::ReadLine(std::string& line) {
-  for (;;) {
-    const std::size_t end = Buffer.find('\n');
-    if (end != std::string::npos) {
-      line = Buffer.substr(0, end);
-      Buffer.erase(0, end + 1);
-      return true;
-    }
-    if (AtEnd || !Output) {
-      if (Buffer.empty()) return false;
-      line.swap(Buffer);
-      Buffer.clear();
-      return true;
-    }
-    char chunk[4096];
-    DWORD got = 0;
-    if (ReadFile(Output, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-      Buffer.append(chunk, got);
-    } else {
-      AtEnd = true;  // broken pipe: the engine has closed its output
-    }
-  }
+std::size_t Win32Child::ReadSome(char* buffer, std::size_t size) {
+  if (!Output) return 0;
+  DWORD got = 0;
+  // A broken pipe: the engine has closed its output.
+  if (!ReadFile(Output, buffer, static_cast<DWORD>(size), &got, nullptr)) return 0;
+  return got;
 }
 
 std::string Win32Child::Stop(unsigned graceMs) {
