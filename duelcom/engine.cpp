@@ -122,6 +122,7 @@ void LinkContext::HandlePacket() {
       // Both sides sent a command at once: this side yields and takes back its
       // own unanswered command; the partner's is taken when it repeats it.
       MySeq = 1 - MySeq;
+      OwnRequest = false;
       Warn("Warn: CMD - Conflict.");
     } else if (!hMatches) {
       Warn("Warn: CMD - His command is old.");
@@ -162,6 +163,7 @@ void LinkContext::Accept(Command command, int value, int s) {
       }
       break;
     case Command::NEWGAME:
+      OwnRequest = false;
       State = LinkState::Negotiating;
       QueryIndex = 0;
       SendNextQuery();
@@ -170,8 +172,13 @@ void LinkContext::Accept(Command command, int value, int s) {
       Send(Command::ANSWER, AnswerFor(value, LocalColour));
       break;
     case Command::ANSWER:
-      // The answer itself is not kept. Answers beyond the end of the list
-      // count as reaching its end again.
+      // An answer is the reply to this side's query: nothing is awaited until
+      // the next query goes out. (Still awaiting after the closing OK, a
+      // repeat of the partner's last answer, sent because that OK was lost,
+      // would be discarded instead of drawing a fresh OK.) The answer itself
+      // is not kept. Answers beyond the end of the list count as reaching its
+      // end again.
+      AwaitingReply = false;
       if (QueryIndex < static_cast<int>(Queries.size())) ++QueryIndex;
       SendNextQuery();
       break;
@@ -187,7 +194,7 @@ void LinkContext::Accept(Command command, int value, int s) {
 void LinkContext::ReceiveMove(int value) {
   if (State != LinkState::Ready) return;
   const int colour = (value & ColourBit) ? White : Black;
-  if (colour == LocalColour) {
+  if (ColourChosen && colour == LocalColour) {
     Warn("You send wrong color.");
     Send(Command::DENY, 0);
     return;
@@ -209,10 +216,21 @@ void LinkContext::SendNextQuery() {
 }
 
 void LinkContext::StartNewGame(int colour) {
+  const bool repeat =
+      colour == Black && OwnRequest && State == LinkState::Negotiating && AwaitingReply;
   LocalColour = colour;
+  ColourChosen = true;
   if (colour != Black) return;
+  if (repeat) {
+    // The request (or this side's last answer to the partner's queries) is
+    // repeated as a lost packet is: the partner takes it if it is new to him
+    // and answers it as a repeat otherwise, so both sides agree or neither.
+    Resend();
+    return;
+  }
   State = LinkState::Negotiating;
   Send(Command::NEWGAME, 0);
+  OwnRequest = true;
 }
 
 void LinkContext::SendMove(int x, int y) {

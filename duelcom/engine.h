@@ -84,6 +84,10 @@ class LinkContext {
   void FeedByte(std::uint8_t byte);
   // Colour 1 sends NEWGAME and waits for the partner's answer; colour 2 waits
   // for the partner's NEWGAME. Neither resets the link state or the pending move.
+  // Colour 1 while this side's own request is still being negotiated repeats
+  // the last packet byte for byte instead of sending a new command: the
+  // partner may not have heard the first one (its port was not open yet), and
+  // a fresh partner takes only a packet that carries the first sequence bit.
   void StartNewGame(int colour);
   void SendMove(int x, int y);
   // Fetches the partner's waiting move, if any. Safe on any thread.
@@ -96,6 +100,7 @@ class LinkContext {
   int GetMySeq() const { return MySeq; }
   int GetHisSeq() const { return HisSeq; }
   int GetLocalColour() const { return LocalColour; }
+  bool IsColourChosen() const { return ColourChosen; }
   int GetQueryIndex() const { return QueryIndex; }
   int GetLastCommand() const { return LastCommand; }
   int GetLastValue() const { return LastValue; }
@@ -121,6 +126,12 @@ class LinkContext {
   bool AwaitingReply = false;
   int QueryIndex = 0;
   int LocalColour = Black;
+  // StartNewGame has named this side's colour. Until then a partner's move is
+  // not judged by colour: the reader may negotiate the partner's new game and
+  // take its first move before the host has said which side it plays.
+  bool ColourChosen = false;
+  // This side's NEWGAME waits for the partner's agreement.
+  bool OwnRequest = false;
   // The pending move and its ready flag in one word: bit 31 is "move ready",
   // bits 8..15 hold x and bits 0..7 hold y as 8-bit two's complement (decoded
   // points stay within -7..19). Stored with release after the move is complete

@@ -23,8 +23,10 @@ class Port {
   // One write of the packet, given up after 5 ms a byte plus 10 ms. A failed
   // write is reported as "sendc error"; a write cut short by its time-out is not.
   virtual void Write(const Packet& packet) = 0;
-  // Stops the reader (it no longer touches the sink once this returns), purges
-  // both directions and closes the device. Safe to call twice.
+  // Stops the reader (it no longer touches the sink once this returns), lets
+  // what is already written leave the port (for at most CloseDrainMs: the last
+  // acknowledgement of a game is often written just before the close), purges
+  // what is left in both directions and closes the device. Safe to call twice.
   virtual void Close() = 0;
 };
 
@@ -47,5 +49,7 @@ void ReportSystemError(const char* label);
 // Per-packet write budget of the line: 5 ms a byte plus 10 ms.
 inline constexpr std::uint32_t WriteTimeoutPerByteMs = 5;
 inline constexpr std::uint32_t WriteTimeoutConstantMs = 10;
+// How long a close waits for the output queue to empty before it purges.
+inline constexpr std::uint32_t CloseDrainMs = 200;
 
 }  // namespace duelcom

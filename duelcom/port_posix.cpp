@@ -70,6 +70,8 @@ class PosixPort final : public Port {
   static void* ReaderMain(void* self);
   void ReadLoop();
   void WaitForDrain(std::int64_t deadlineMs);
+  // Waits until the output queue is empty; false when the deadline came first.
+  bool Drain(std::int64_t deadlineMs);
 
   int Fd = -1;
   // The device lock is held: the device is this port's to configure and purge.
@@ -228,19 +230,20 @@ void PosixPort::Write(const Packet& packet) {
   WaitForDrain(deadline);
 }
 
+bool PosixPort::Drain(std::int64_t deadlineMs) {
+  for (;;) {
+    int queued = 0;
+    if (ioctl(Fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+    if (NowMs() >= deadlineMs) return false;
+    SleepMs(1);
+  }
+}
+
 void PosixPort::WaitForDrain(std::int64_t deadlineMs) {
   // A serial write completes when its bytes have left the line (with CTS
   // asserted). What is still queued when the budget is spent is dropped, so a
   // stalled line loses the packet instead of sending it late.
-  for (;;) {
-    int queued = 0;
-    if (ioctl(Fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
-    if (NowMs() >= deadlineMs) {
-      tcflush(Fd, TCOFLUSH);
-      return;
-    }
-    SleepMs(1);
-  }
+  if (!Drain(deadlineMs)) tcflush(Fd, TCOFLUSH);
 }
 
 void PosixPort::Close() {
@@ -251,16 +254,19 @@ void PosixPort::Close() {
     Fd = -1;
     return;
   }
+  // The reader first: once it has stopped, nothing more is written.
   Running.store(false);
   if (ReaderStarted) {
     const char wake = 1;
     [[maybe_unused]] const ssize_t n = ::write(WakeWrite, &wake, 1);
-  }
-  tcflush(Fd, TCIOFLUSH);
-  if (ReaderStarted) {
     pthread_join(Reader, nullptr);
     ReaderStarted = false;
   }
+  // Then what was written leaves the port before anything is purged. Only a
+  // queue that does not drain in time is flushed: on a pseudo-terminal an
+  // output flush also discards what the far end has not read yet.
+  if (!Drain(NowMs() + CloseDrainMs)) tcflush(Fd, TCOFLUSH);
+  tcflush(Fd, TCIFLUSH);
   // The flag outlives this descriptor if others hold the device open.
   if (SetExclusive) ioctl(Fd, TIOCNXCL);
   ::close(Fd);

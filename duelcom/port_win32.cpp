@@ -52,6 +52,8 @@ class Win32Port final : public Port {
   bool AwaitReaderIo(OVERLAPPED& overlapped);
   // Clears the port's error state, as the driver may refuse reads until then.
   void ClearErrors();
+  // Waits until the output queue is empty; false when the deadline came first.
+  bool Drain(DWORD deadline);
 
   HANDLE Handle = INVALID_HANDLE_VALUE;
   HANDLE Thread = nullptr;
@@ -216,19 +218,35 @@ void Win32Port::Write(const Packet& packet) {
 
 void Win32Port::Close() {
   if (Handle == INVALID_HANDLE_VALUE) return;
+  // The reader first (it leaves its wait on the stop event): once it has
+  // stopped, nothing more is written.
   Running.store(false);
   if (StopEvent) SetEvent(StopEvent);
-  PurgeComm(Handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
   if (Thread) {
     WaitForSingleObject(Thread, INFINITE);
     CloseHandle(Thread);
     Thread = nullptr;
   }
+  // Then what was written leaves the port before anything is purged; only a
+  // queue that does not drain in time is thrown away.
+  DWORD purge = PURGE_RXABORT | PURGE_RXCLEAR;
+  if (!Drain(GetTickCount() + CloseDrainMs)) purge |= PURGE_TXABORT | PURGE_TXCLEAR;
+  PurgeComm(Handle, purge);
   CloseHandle(Handle);
   Handle = INVALID_HANDLE_VALUE;
   for (HANDLE* event : {&StopEvent, &ReaderEvent, &WriteEvent}) {
     if (*event) CloseHandle(*event);
     *event = nullptr;
+  }
+}
+
+bool Win32Port::Drain(DWORD deadline) {
+  for (;;) {
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(Handle, &errors, &status) || status.cbOutQue == 0) return true;
+    if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return false;
+    Sleep(1);
   }
 }
 

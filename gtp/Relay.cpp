@@ -39,7 +39,7 @@ void Relay::Detail(const std::string& text) const {
 
 bool Relay::Fail(const std::string& why) {
   if (Failure.empty()) Failure = why;
-  Line.Close();
+  CloseLine();
   return false;
 }
 
@@ -63,22 +63,18 @@ bool Relay::Run() {
 
   int colour = Settings.EngineColour;
   for (int game = 1; game <= Settings.Games; ++game) {
-    if (!PlayGame(game, colour)) return false;
-    colour = colour == Black ? White : Black;
+    const int next = colour == Black ? White : Black;
+    if (!PlayGame(game, colour, game < Settings.Games ? next : 0)) return false;
+    colour = next;
   }
   return true;
 }
 
 bool Relay::Agree(int engineColour) {
   for (int round = 0; round < Settings.AgreeRounds; ++round) {
-    // A request that went unanswered used up a sequence bit; the far end,
-    // fresh on its own line, takes only a first command. The line is opened
-    // afresh for each new request.
-    if (engineColour == Black && round > 0) {
-      Line.Close();
-      std::string error;
-      if (!Line.Open(error)) return Fail("cannot open the line " + Line.Name() + ": " + error);
-    }
+    // Each round on the same line: an unanswered request is repeated byte for
+    // byte by the link library, so a far end that opens its port late takes it
+    // as the first command and one that heard it answers it as a repeat.
     if (Line.NewGame(engineColour)) return true;
     Detail(engineColour == Black ? "no answer to the new-game request yet"
                                  : "no new-game request from the line yet");
@@ -88,7 +84,23 @@ bool Relay::Agree(int engineColour) {
               ": the far end is silent");
 }
 
-bool Relay::PlayGame(int number, int engineColour) {
+bool Relay::OpenLine(int number, int engineColour, std::string& error) {
+  if (!Line.Open(error)) {
+    error = "cannot open the line " + Line.Name() + ": " + error;
+    return false;
+  }
+  LineOpen = true;
+  Say("game " + std::to_string(number) + ": line open on " + Line.Name() + "; the engine plays " +
+      ColourName(engineColour));
+  return true;
+}
+
+void Relay::CloseLine() {
+  Line.Close();
+  LineOpen = false;
+}
+
+bool Relay::PlayGame(int number, int engineColour, int nextColour) {
   const std::string game = "game " + std::to_string(number);
   GameRecord record;
   record.Number = number;
@@ -113,9 +125,9 @@ bool Relay::PlayGame(int number, int engineColour) {
     if (!reply.Ok()) return stop("the engine refused \"" + command + "\": " + reply.Text);
   }
 
+  // The line of a later game was opened when the game before it ended.
   std::string error;
-  if (!Line.Open(error)) return stop("cannot open the line " + Line.Name() + ": " + error);
-  Say(game + ": line open on " + Line.Name() + "; the engine plays " + ColourName(engineColour));
+  if (!LineOpen && !OpenLine(number, engineColour, error)) return stop(error);
   if (!Agree(engineColour)) return stop(Failure);
   Say(game + ": new game agreed");
 
@@ -131,7 +143,11 @@ bool Relay::PlayGame(int number, int engineColour) {
     passes = IsPass(x, y) ? passes + 1 : 0;
     toMove = toMove == Black ? White : Black;
   }
-  Line.Close();
+  CloseLine();
+  // The next game's line is open before the engine is asked for the score,
+  // which may take it a while: the far end's new-game tries run meanwhile.
+  // (Should it fail, the next game tries again and reports it.)
+  if (nextColour != 0) OpenLine(number + 1, nextColour, error);
 
   if (record.ResignedAtMove == 0) {
     GtpReply score;

@@ -1,7 +1,7 @@
 // The partner program's relay: a series of games between a GTP engine and the
 // player at the far end of a Go Modem Protocol line.
 //
-// For each game it sets the engine up, opens the line, agrees a new game
+// For each game it opens the line, sets the engine up, agrees a new game
 // (sending the request when the engine plays black, waiting for it when white),
 // then carries every move across: the engine's moves from `genmove` to the
 // line, the line's moves to the engine with `play`, until two passes in a row
@@ -50,7 +50,10 @@ class Relay {
   bool EngineGone() const { return Gone; }
 
  private:
-  bool PlayGame(int number, int engineColour);
+  // `nextColour` is the engine's colour in the game after this one, 0 if none.
+  bool PlayGame(int number, int engineColour, int nextColour);
+  bool OpenLine(int number, int engineColour, std::string& error);
+  void CloseLine();
   bool Agree(int engineColour);
   bool EngineTurn(GameRecord& record, int colour, int& x, int& y);
   bool LineTurn(GameRecord& record, int colour, int& x, int& y);
@@ -66,6 +69,7 @@ class Relay {
   std::string EngineName;
   std::string Failure;
   bool Gone = false;
+  bool LineOpen = false;
 };
 
 }  // namespace gtp

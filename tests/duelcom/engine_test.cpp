@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -313,17 +314,68 @@ struct Pair {
     A.Context.SetWriter([this](const Packet& p) { ToB.insert(ToB.end(), p.begin(), p.end()); });
     B.Context.SetWriter([this](const Packet& p) { ToA.insert(ToA.end(), p.begin(), p.end()); });
   }
-  void Pump() {
+  // Delivers bytes until none are left, or until `stop` holds.
+  void Pump(const std::function<bool()>& stop = nullptr) {
     while (!ToA.empty() || !ToB.empty()) {
       for (auto* q : {&ToA, &ToB}) {
         if (q->empty()) continue;
         const std::uint8_t b = q->front();
         q->pop_front();
         (q == &ToA ? A : B).Context.FeedByte(b);
+        if (stop && stop()) return;
       }
     }
   }
 };
+
+TEST(DuelcomEngine, AnUnansweredRequestIsRepeatedByteForByte) {
+  Pair p;  // B's first request is lost: A's port was not open yet
+  p.B.Context.StartNewGame(Black);
+  const std::deque<std::uint8_t> first = p.ToA;
+  p.ToA.clear();
+  p.B.Context.StartNewGame(Black);
+  EXPECT_EQ(p.ToA, first);
+  p.A.Context.StartNewGame(White);
+  p.Pump();
+  EXPECT_TRUE(p.A.Context.IsReady());
+  EXPECT_TRUE(p.B.Context.IsReady());
+
+  Pair q;  // A's closing OK is lost: the repeat draws a fresh OK, not a new game
+  q.A.Context.StartNewGame(White);
+  q.B.Context.StartNewGame(Black);
+  q.Pump([&q] { return q.A.Context.IsReady(); });
+  q.ToB.clear();
+  ASSERT_FALSE(q.B.Context.IsReady());
+  q.B.Context.StartNewGame(Black);
+  q.Pump();
+  EXPECT_TRUE(q.B.Context.IsReady());
+  EXPECT_TRUE(q.A.Context.IsReady());
+  EXPECT_EQ(q.A.Warnings,
+            std::vector<std::string>{"Warn: CMD - His command is old. Send OK again."});
+
+  Recorded r;  // once agreed, the next request is a new command
+  r.Context.StartNewGame(Black);
+  r.FromPartner(C::OK, 0, 0, 1);
+  ASSERT_TRUE(r.Context.IsReady());
+  r.Context.StartNewGame(Black);
+  EXPECT_EQ(r.Sent.back(), BuildPacket(C::NEWGAME, 0, 0, 0));
+}
+
+TEST(DuelcomEngine, AMoveBeforeTheColourIsNamedIsTaken) {
+  Pair p;  // the reader agrees B's game and takes its first move before A's newgame(2)
+  p.B.Context.StartNewGame(Black);
+  p.Pump();
+  ASSERT_FALSE(p.A.Context.IsColourChosen());
+  p.B.Context.SendMove(16, 4);
+  p.Pump();
+  EXPECT_TRUE(p.B.Context.IsReady());
+  EXPECT_TRUE(p.A.Warnings.empty());
+  p.A.Context.StartNewGame(White);
+  int x = 0;
+  int y = 0;
+  ASSERT_TRUE(p.A.Context.TakeMove(x, y));
+  EXPECT_EQ(x * 100 + y, 1604);
+}
 
 TEST(DuelcomEngine, TwoEnginesPlayAGame) {
   Pair p;

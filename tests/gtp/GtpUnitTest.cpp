@@ -177,6 +177,10 @@ TEST_F(RelayTest, ASeriesRelaysEveryMoveAndSwapsColours) {
   // engine white: A19 from the line, T1, passes.
   Engine.Genmoves = {"D16", "pass", "t1", "PASS"};
   Line.FarMoves = {{16, 16}, {0, 0}, {1, 1}, {0, 0}};
+  Engine.Special = [&](const std::string& command) -> std::optional<GtpReply> {
+    if (command == "final_score") Line.Events.push_back("score");
+    return std::nullopt;
+  };
   ASSERT_TRUE(Run()) << Error;
 
   EXPECT_EQ(Engine.Asked,
@@ -186,9 +190,9 @@ TEST_F(RelayTest, ASeriesRelaysEveryMoveAndSwapsColours) {
                                       "clear_board", "komi 5.5", "play black A19", "genmove white",
                                       "play black pass", "genmove white", "final_score"}));
   EXPECT_EQ(Line.Sent, (std::vector<Point>{{4, 4}, {0, 0}, {19, 19}, {0, 0}}));
-  // A fresh line for each game.
-  EXPECT_EQ(Line.Events,
-            (std::vector<std::string>{"open", "newgame 1", "close", "open", "newgame 2", "close"}));
+  // A fresh line for each game, open before the engine counts the last one.
+  EXPECT_EQ(Line.Events, (std::vector<std::string>{"open", "newgame 1", "close", "open", "score",
+                                                   "newgame 2", "close", "score"}));
   ASSERT_EQ(Records.size(), 2u);
   EXPECT_EQ(Records[0].EngineColour, Black);
   EXPECT_EQ(Records[1].EngineColour, White);
@@ -202,15 +206,14 @@ TEST_F(RelayTest, ASeriesRelaysEveryMoveAndSwapsColours) {
   EXPECT_NE(sgf.find(";B[aa]\n;W[ss]\n;B[]\n;W[])"), std::string::npos) << sgf;
 }
 
-TEST_F(RelayTest, AnUnansweredRequestIsMadeAgainOnAFreshLine) {
+TEST_F(RelayTest, AnUnansweredRequestIsMadeAgainOnTheSameLine) {
+  // The link library repeats the unanswered request itself; the line stays open.
   Line.NewGameAnswers = {false, false};
   Line.FarMoves = {{0, 0}};
   ASSERT_TRUE(Run()) << Error;
   EXPECT_EQ(Line.Events,
-            (std::vector<std::string>{"open", "newgame 1", "close", "open", "newgame 1", "close",
-                                      "open", "newgame 1", "close"}));
+            (std::vector<std::string>{"open", "newgame 1", "newgame 1", "newgame 1", "close"}));
 
-  // Waiting for the far end's request keeps the line open.
   Line.Events.clear();
   Settings.EngineColour = White;
   Line.NewGameAnswers = {false, false};
