@@ -1,21 +1,18 @@
 #pragma once
 // duelcom-gtp with a GTP engine as the partner at the far end of the line.
 //
-// Two pseudo-terminals are joined by a relay thread, as a cable joins two ports:
-// the slave of one is the port Tovarin's link library opens, the slave of the
-// other is duelcom-gtp's port. Both slaves are also held open here, so that
-// either program may close and reopen its port between games; bytes sent while
-// the other port is closed are lost, as on a cable. duelcom-gtp plays the whole
-// series: it is started once Tovarin's port is open for the first game, and each
-// game waits until duelcom-gtp's own port is open, so that Tovarin's first
-// packet does not go to a closed port.
-#include <sys/types.h>
-
+// Tovarin's port and duelcom-gtp's port are the two ends of a null-modem pair of
+// pseudo-terminals (NullModem). duelcom-gtp plays the whole series: it is
+// started once Tovarin's port is open for the first game, and each game waits
+// until duelcom-gtp's own port is open, so that Tovarin's first packet does not
+// go to a closed port.
 #include <condition_variable>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "sim/ChildProgram.h"
+#include "sim/NullModem.h"
 
 namespace simworld {
 
@@ -37,7 +34,7 @@ class GtpPartner {
   // Starts duelcom-gtp for a series of `games`, the engine black in the first
   // one or not. Its output is printed, each line marked.
   bool Start(bool engineBlack, int games, std::string& error);
-  bool Started() const { return Pid_ > 0 || Ended_; }
+  bool Started() const { return Child_.Started(); }
   // Waits until duelcom-gtp has opened its port for game `game`; false if it
   // ended or did not within `timeoutMs`.
   bool WaitForLine(int game, int timeoutMs);
@@ -47,24 +44,15 @@ class GtpPartner {
   bool Finish(int timeoutMs, std::string& how);
 
  private:
-  void ReadOutput(int fd);
-  void Relay();
-
   std::string Program_;
   std::vector<std::string> Engine_;
   std::string SgfFolder_;
-  int Masters_[2] = {-1, -1};
-  int Slaves_[2] = {-1, -1};
-  std::string SlavePaths_[2];
-  int Wake_[2] = {-1, -1};
-  std::thread Relay_;
-  pid_t Pid_ = 0;
-  std::thread Reader_;
+  NullModem Lines_;
   std::mutex Lock_;
   std::condition_variable Changed_;
   int LinesOpen_ = 0;   // the last game for which duelcom-gtp said its port was open
   bool Ended_ = false;  // its output has ended
-  std::string How_;
+  ChildProgram Child_;  // ended first, while what its reader touches is still here
 };
 
 }  // namespace simworld

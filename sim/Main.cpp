@@ -3,12 +3,15 @@
 //
 // Tovarin runs with the headless toolkit and an accelerated clock: its fixed
 // waits and the puppet's thinking cost no real time, while the wait for the
-// partner's move passes in real time. The link is the real link library on a
-// pseudo-terminal. An operator registers the puppet's executable with the
-// register button, presses the start button and answers the settings dialog;
-// the program then runs until the match is over. Every line of the information
-// window and every message box is printed as it appears; each game leaves
-// Tovarin's record as DIR/game-N.sgf and the screen as DIR/screen-N.png.
+// partner's move passes in real time. When the partner is a program started by
+// someone else (an outside device, duelcom-gtp, a second copy of this program),
+// the fixed waits pass in real time too: they order the two sides of the line.
+// The link is the real link library on a pseudo-terminal. An operator registers
+// the puppet's executable with the register button, presses the start button
+// and answers the settings dialog; the program then runs until the match is
+// over. Every line of the information window and every message box is printed
+// as it appears; each game leaves Tovarin's record as DIR/game-N.sgf and the
+// screen as DIR/screen-N.png.
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <utime.h>
@@ -20,7 +23,9 @@
 #include <ctime>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "gtp/GameRecord.h"
 #include "platform/posix/PosixSystem.h"
@@ -30,6 +35,7 @@
 #include "sim/GnuGoPartner.h"
 #include "sim/GtpPartner.h"
 #include "sim/Operator.h"
+#include "sim/TovarinPartner.h"
 #include "sim/WatchedLink.h"
 #include "sim/puppets/PuppetLauncher.h"
 #include "tovarin/puppet/Profiles.h"
@@ -43,8 +49,10 @@ struct Options {
   int Games = 1;
   int Port = 1;
   int GnuGoLevel = 1;
-  std::string Device;     // an outside partner's device; empty: GNU Go
-  std::string GtpEngine;  // a GTP engine behind duelcom-gtp, instead of GNU Go
+  std::string Device;      // an outside partner's device; empty: GNU Go
+  std::string GtpEngine;   // a GTP engine behind duelcom-gtp, instead of GNU Go
+  int PartnerProfile = 0;  // a second copy of this program with that profile
+  int PartnerDelayS = 0;   // the second copy starts that much later
   std::uint64_t Seed = 7;
   int Width = 1024;
   int Height = 768;
@@ -57,15 +65,18 @@ void Usage() {
   std::printf(
       "usage: tovarin-sim [--profile 1..18] [--colour black|white] [--games K] [--port 1|2]\n"
       "                   [--partner gnugo[:LEVEL] | --partner device:PATH |\n"
-      "                    --partner gtp:\"ENGINE ARGS\"] [--seed S]\n"
-      "                   [--screen WxH] [--out DIR] [--timeout SECONDS]\n"
-      "                   [--puppet-passes-from MOVES]\n"
+      "                    --partner gtp:\"ENGINE ARGS\" | --partner tovarin:PROFILE]\n"
+      "                   [--partner-delay SECONDS] [--seed S] [--screen WxH] [--out DIR]\n"
+      "                   [--timeout SECONDS] [--puppet-passes-from MOVES]\n"
       "Runs Tovarin on a simulated desktop from the current directory, which must hold\n"
       "the pictures in bmp/, and relays a match between the reference puppet of the\n"
       "profile and the partner. --colour is the puppet's colour in the first game;\n"
       "the puppet passes at every turn once MOVES moves are made (default 160).\n"
       "With gtp:, duelcom-gtp (from this program's folder) plays the engine over a\n"
-      "pseudo-terminal joined to Tovarin's port, its records in DIR/gtp.\n");
+      "pseudo-terminal joined to Tovarin's port, its records in DIR/gtp.\n"
+      "With tovarin:, a second copy of this program plays the other colour with a\n"
+      "puppet of PROFILE on a joined pseudo-terminal, in DIR/partner; it starts\n"
+      "--partner-delay seconds late (default 0).\n");
 }
 
 bool Number(const char* text, int& out, int low, int high) {
@@ -92,20 +103,24 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!Number(v, o.Port, 1, 2)) return false;
     } else if (a == "--partner") {
       const std::string p = v;
+      o.Device.clear();
       o.GtpEngine.clear();
+      o.PartnerProfile = 0;
       if (p == "gnugo") {
-        o.Device.clear();
       } else if (p.rfind("gnugo:", 0) == 0) {
         if (!Number(p.c_str() + 6, o.GnuGoLevel, 0, 10)) return false;
       } else if (p.rfind("device:", 0) == 0 && p.size() > 7) {
         o.Device = p.substr(7);
       } else if (p.rfind("gtp:", 0) == 0 &&
                  !simworld::GtpPartner::SplitCommand(p.substr(4)).empty()) {
-        o.Device.clear();
         o.GtpEngine = p.substr(4);
+      } else if (p.rfind("tovarin:", 0) == 0) {
+        if (!Number(p.c_str() + 8, o.PartnerProfile, 1, puppet::ProfileCount)) return false;
       } else {
         return false;
       }
+    } else if (a == "--partner-delay") {
+      if (!Number(v, o.PartnerDelayS, 0, 3600)) return false;
     } else if (a == "--seed") {
       o.Seed = std::strtoull(v, nullptr, 10);
     } else if (a == "--screen") {
@@ -152,6 +167,37 @@ bool PuppetExecutable(int profile, std::string& path) {
   const std::time_t written = std::mktime(&tm);
   const utimbuf times{written, written};
   return ::utime(path.c_str(), &times) == 0;
+}
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The move nodes of a record written by gtp::FormatSgf, one a line.
+std::vector<std::string> SgfMoves(const std::string& sgf) {
+  std::vector<std::string> moves;
+  std::istringstream lines(sgf);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind(";B[", 0) == 0 || line.rfind(";W[", 0) == 0)
+      moves.push_back(line.substr(0, line.find(']') + 1));
+  return moves;
+}
+
+// Where the record of game `n` in `partnerFolder` differs from ours in `out`;
+// empty when they agree move for move.
+std::string CompareWithPartner(const std::string& out, const std::string& partnerFolder, int n) {
+  const std::string name = "game-" + std::to_string(n) + ".sgf";
+  const std::vector<std::string> ours = SgfMoves(Slurp(out + name));
+  const std::vector<std::string> theirs = SgfMoves(Slurp(partnerFolder + "/" + name));
+  if (theirs.empty()) return "the partner copy kept no record of game " + std::to_string(n);
+  std::size_t i = 0;
+  while (i < ours.size() && i < theirs.size() && ours[i] == theirs[i]) ++i;
+  if (i == ours.size() && i == theirs.size()) return "";
+  return "the partner copy's record of game " + std::to_string(n) + " differs from ours at move " +
+         std::to_string(i + 1);
 }
 
 }  // namespace
@@ -214,8 +260,39 @@ int main(int argc, char** argv) {
   const std::string portVariable = opt.Port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2";
   std::unique_ptr<simworld::GnuGoPartner> gnugo;
   std::unique_ptr<simworld::GtpPartner> gtp;
+  std::unique_ptr<simworld::TovarinPartner> partnerCopy;
+  const std::string copyFolder = opt.Out + "/partner";
   std::string partnerName;
-  if (!opt.GtpEngine.empty()) {
+  if (opt.PartnerProfile > 0) {
+    partnerCopy =
+        std::make_unique<simworld::TovarinPartner>(platform::ProgramFolder() + "tovarin-sim");
+    std::string device, error;
+    // The copy plays the other colour of the same series, with moves of its own.
+    const std::vector<std::string> options = {
+        "--profile",
+        std::to_string(opt.PartnerProfile),
+        "--colour",
+        opt.PuppetIsBlack ? "white" : "black",
+        "--games",
+        std::to_string(opt.Games),
+        "--port",
+        std::to_string(opt.Port),
+        "--seed",
+        std::to_string(opt.Seed + 1),
+        "--screen",
+        std::to_string(opt.Width) + "x" + std::to_string(opt.Height),
+        "--timeout",
+        std::to_string(opt.TimeoutS),
+        "--puppet-passes-from",
+        std::to_string(opt.PuppetPassesFrom)};
+    if (!partnerCopy->MakeLines(device, error) ||
+        !partnerCopy->Start(options, copyFolder, static_cast<unsigned>(opt.PartnerDelayS), error)) {
+      std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
+      return 1;
+    }
+    setenv(portVariable.c_str(), device.c_str(), 1);
+    partnerName = std::string("Tovarin with ") + puppet::DisplayNameOf(opt.PartnerProfile);
+  } else if (!opt.GtpEngine.empty()) {
     gtp = std::make_unique<simworld::GtpPartner>(platform::ProgramFolder() + "duelcom-gtp",
                                                  simworld::GtpPartner::SplitCommand(opt.GtpEngine),
                                                  opt.Out + "/gtp");
@@ -295,6 +372,9 @@ int main(int argc, char** argv) {
                 out.c_str(), n.c_str(), out.c_str(), n.c_str());
   };
 
+  // A partner that another operator started is ordered against this side by the
+  // fixed waits; GNU Go is started by this program once the port is open.
+  app.FixedWaitsInRealTime = !gnugo;
   std::printf("Started \"%s\" on a %dx%d simulated desktop; partner: %s.\n", app.Title().c_str(),
               opt.Width, opt.Height, partnerName.c_str());
   // The first tick of Timer1 lists the registry.
@@ -340,6 +420,19 @@ int main(int argc, char** argv) {
   if (gamesEnded < opt.Games)
     fail("only " + std::to_string(gamesEnded) + " of " + std::to_string(opt.Games) +
          " games ended on two passes");
+  if (partnerCopy) {
+    // The copy ends its last game within moments of this one; after a failure
+    // here it may wait on a silent line, so it is given less time.
+    std::string how;
+    if (!partnerCopy->Finish(failure.empty() ? 120000 : 20000, how))
+      fail("the partner copy ended with " + how);
+    for (int n = 1; n <= opt.Games && failure.empty(); ++n)
+      if (const std::string differs = CompareWithPartner(out, copyFolder, n); !differs.empty())
+        fail(differs);
+    if (failure.empty())
+      std::printf("[the partner copy's records in %s agree with these move for move]\n",
+                  copyFolder.c_str());
+  }
   std::printf("\n%s  black %s   white %s\n", f.Label1.Caption().c_str(), f.Label4.Caption().c_str(),
               f.Label5.Caption().c_str());
   if (!failure.empty()) {

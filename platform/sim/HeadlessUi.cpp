@@ -251,7 +251,8 @@ void HeadlessApplication::WaitForNext(std::uint32_t capMs) {
   if (Clock_.NextEventDelay(ev)) wait = std::min(wait, ev);
   if (wait == 0) return;
   const bool real =
-      Idle_ == Idle::Real && FixedWaits_ == 0 && (!WaitsOnTheOutside || WaitsOnTheOutside());
+      Idle_ == Idle::Real &&
+      (FixedWaits_ > 0 ? FixedWaitsInRealTime : !WaitsOnTheOutside || WaitsOnTheOutside());
   if (!real) {
     Clock_.Sleep(wait);
   } else {

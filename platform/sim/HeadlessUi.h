@@ -36,7 +36,7 @@ class HeadlessApplication final : public ui::Application {
   // How idle time passes when nothing is due: Virtual jumps the clock to the next
   // due timer or event (tests with a manual clock); Real waits for it in real time
   // (a simulated world that talks to real programs). Fixed waits that pump
-  // messages always pass in virtual time.
+  // messages pass in virtual time unless FixedWaitsInRealTime is set.
   enum class Idle { Virtual, Real };
 
   explicit HeadlessApplication(SimClock& clock, SimDesktop* desktop = nullptr,
@@ -61,6 +61,11 @@ class HeadlessApplication final : public ui::Application {
   // With Idle::Real: asked before idle time passes; false lets it pass in virtual
   // time (the program waits only for the simulated world, not for a real program).
   std::function<bool()> WaitsOnTheOutside;
+  // With Idle::Real: the fixed waits that pump messages (the operator's prompt
+  // before the first new game, the pause between the games of a series) pass in
+  // real time. They order the two sides of the line, so they must when the
+  // partner is a program that another operator started.
+  bool FixedWaitsInRealTime = false;
 
   // Called for every line appended to a memo.
   std::function<void(const ui::Memo&, const std::string&)> OnLineAppended;

@@ -3,16 +3,13 @@
 // GNU Go in its GMP mode, or in its GTP mode behind duelcom-gtp. Each game's
 // record as Tovarin kept it must equal the other side's record, move by move.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/sim/SimRun.h"
 #include "tests/support/SgfMoves.h"
 #include "tests/support/World.h"
 #include "tovarin/puppet/Profiles.h"
@@ -21,39 +18,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using testing_world::RunSim;
 using testing_world::SgfMove;
+using testing_world::SimRun;
+using testing_world::Slurp;
 using Moves = std::vector<SgfMove>;
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct SimRun {
-  int Status = -1;
-  std::string Output;
-};
-
-// Runs tovarin-sim in `folder` (which gets the pictures) with `args`.
-SimRun RunSim(const fs::path& folder, const std::string& args) {
-  fs::create_directories(folder / "bmp");
-  for (const char* name : {"PlimGoBan.bmp", "PlimGoStone.bmp", "MyTovarin.bmp", "sswaku.bmp"})
-    fs::copy_file(testing_world::SourceDir() / "bmp" / name, folder / "bmp" / name,
-                  fs::copy_options::overwrite_existing);
-  const std::string command =
-      "cd '" + folder.string() + "' && " TOVARIN_SIM " --out . " + args + " 2>&1";
-  SimRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, n);
-  const int status = pclose(pipe);
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 // Every game of a run: Tovarin's record is GNU Go's, and the puppet played
 // `puppetBlack[n]` in game n + 1.
@@ -126,21 +95,35 @@ TEST(AgainstGnuGo, ASeriesOfThreeGamesSwapsColours) {
   ExpectRecordsAlike(folder.Path(), {true, false, true}, puppet::DisplayNameOf(1));
 }
 
-// GNU Go in its GTP mode behind duelcom-gtp at the far end of the line: the
-// record Tovarin keeps is the one duelcom-gtp keeps, move for move.
-TEST(AgainstAGtpEngine, AWholeGameIsRelayedMoveForMove) {
+// GNU Go in its GTP mode behind duelcom-gtp at the far end of the line, in a
+// series of two that starts with the puppet black or white: each record Tovarin
+// keeps is the one duelcom-gtp keeps, move for move.
+class AgainstAGtpEngine : public ::testing::TestWithParam<bool> {};
+
+TEST_P(AgainstAGtpEngine, ASeriesOfTwoIsRelayedMoveForMove) {
+  const bool puppetBlack = GetParam();
   testing_world::TempFolder folder;
-  const SimRun run = RunSim(folder.Path(),
-                            "--profile 1 --colour black --partner 'gtp:/usr/games/gnugo --mode gtp "
-                            "--level 1' --puppet-passes-from 40 --timeout 240");
+  const SimRun run = RunSim(folder.Path(), std::string("--profile 1 --games 2 --colour ") +
+                                               (puppetBlack ? "black" : "white") +
+                                               " --partner 'gtp:/usr/games/gnugo --mode gtp "
+                                               "--level 1' --puppet-passes-from 30 --timeout 400");
   ASSERT_EQ(run.Status, 0) << run.Output;
-  const std::string ours = Slurp(folder.Path() / "game-1.sgf");
-  const std::string theirs = Slurp(folder.Path() / "gtp/game-1.sgf");
-  const Moves moves = testing_world::SgfMoves(ours);
-  ASSERT_GE(moves.size(), 20u);
-  EXPECT_EQ(moves, testing_world::SgfMoves(theirs));
-  EXPECT_EQ(testing_world::SgfProperty(ours, "PB"), puppet::DisplayNameOf(1));
-  EXPECT_EQ(testing_world::SgfProperty(theirs, "PW"), "GNU Go 3.8");
+  for (int n = 1; n <= 2; ++n) {
+    SCOPED_TRACE("game " + std::to_string(n));
+    const std::string ours = Slurp(folder.Path() / ("game-" + std::to_string(n) + ".sgf"));
+    const std::string theirs = Slurp(folder.Path() / ("gtp/game-" + std::to_string(n) + ".sgf"));
+    const Moves moves = testing_world::SgfMoves(ours);
+    ASSERT_GE(moves.size(), 20u);
+    EXPECT_EQ(moves, testing_world::SgfMoves(theirs));
+    const bool black = puppetBlack == (n == 1);
+    EXPECT_EQ(testing_world::SgfProperty(ours, black ? "PB" : "PW"), puppet::DisplayNameOf(1));
+    EXPECT_EQ(testing_world::SgfProperty(theirs, black ? "PW" : "PB"), "GNU Go 3.8");
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(BothColours, AgainstAGtpEngine, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "PuppetBlack" : "PuppetWhite";
+                         });
 
 }  // namespace
