@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "duelcom/duelcom.h"
+#include "duelcom/link.h"
 #include "support/board.h"
 #include "support/pty.h"
 
@@ -56,6 +58,34 @@ std::vector<Move> ReadSgfMoves(const std::string& path) {
   return moves;
 }
 
+// GNU Go in GMP mode on `slave`, playing `colour`, its record to `sgf`. What
+// the line held before is discarded, as a port opened afresh does.
+pid_t StartGnuGo(int slave, const char* colour, const std::string& sgf) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    tcflush(slave, TCIFLUSH);
+    dup2(slave, 0);
+    dup2(slave, 1);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 2);
+    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", "1", "--color", colour, "-o",
+          sgf.c_str(), nullptr);
+    _exit(127);
+  }
+  return pid;
+}
+
+// Waits up to 5 s for GNU Go to end (it does when its line closes), then kills it.
+void ReapGnuGo(pid_t pid) {
+  if (pid <= 0) return;
+  for (int i = 0; i < 500; ++i) {
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
 class GnuGoGame {
  public:
   explicit GnuGoGame(int ourColour) : OurColour(ourColour) {
@@ -76,22 +106,15 @@ class GnuGoGame {
   // Our side first, then GNU Go in the other colour.
   void Start() {
     ASSERT_EQ(initcom(1), 1);
-    Pid = fork();
-    ASSERT_GE(Pid, 0);
-    if (Pid == 0) {
-      dup2(Theirs.Slave, 0);
-      dup2(Theirs.Slave, 1);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 2);
-      execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", "1", "--color",
-            OurColour == 1 ? "white" : "black", "-o", SgfPath.c_str(), nullptr);
-      _exit(127);
-    }
+    Pid = StartGnuGo(Theirs.Slave, OurColour == 1 ? "white" : "black", SgfPath);
+    ASSERT_GT(Pid, 0);
   }
 
   // Plays to two passes in a row. Our side plays up to `ownMoves` safe moves,
-  // then passes.
-  void Play(int ownMoves) {
+  // then passes. It names its colour `newGameDelayMs` after opening its port
+  // (GNU Go as black may have sent its first move by then).
+  void Play(int ownMoves, int newGameDelayMs = 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(newGameDelayMs));
     int agreed = 0;
     for (int attempt = 0; attempt < 3 && !agreed; ++attempt) agreed = newgame(OurColour);
     ASSERT_EQ(agreed, 1);
@@ -165,16 +188,7 @@ class GnuGoGame {
   }
 
   void Reap() {
-    if (Pid <= 0) return;
-    for (int i = 0; i < 500; ++i) {
-      if (waitpid(Pid, nullptr, WNOHANG) == Pid) {
-        Pid = 0;
-        return;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(Pid, SIGKILL);
-    waitpid(Pid, nullptr, 0);
+    ReapGnuGo(Pid);
     Pid = 0;
   }
 
@@ -200,6 +214,59 @@ TEST(DuelcomGnuGo, WholeGameAsWhite) {
   game.Play(25);
   game.CheckRecord();
   EXPECT_GT(game.Record.size(), 30u);
+}
+
+// GNU Go as black agrees its game with the reader and sends its first move
+// before our side has named its colour: the move is taken, not refused.
+TEST(DuelcomGnuGo, WholeGameAsWhiteNamedLate) {
+  for (int delayMs : {200, 3000}) {
+    SCOPED_TRACE(std::to_string(delayMs) + " ms");
+    GnuGoGame game(2);
+    game.Start();
+    game.Play(15, delayMs);
+    game.CheckRecord();
+    EXPECT_GT(game.Record.size(), 20u);
+  }
+}
+
+// GNU Go as white started some time after our first request; we retry as
+// Tovarin does (five tries; 2 s each here instead of 10 s, the delays in
+// proportion: 0, 5, 15, 25 and 35 s). GNU Go's reply to our first move shows
+// that it agreed too.
+TEST(DuelcomGnuGo, ALateWhiteGetsTheGame) {
+  const int delaysMs[] = {0, 1000, 3000, 5000, 7000};
+  bool agreed[std::size(delaysMs)] = {};
+  std::vector<std::thread> cases;
+  for (std::size_t i = 0; i < std::size(delaysMs); ++i) {
+    cases.emplace_back([&, i] {
+      char dir[] = "/tmp/duelcom-gnugo-XXXXXX";
+      const std::string sgf = std::string(mkdtemp(dir)) + "/game.sgf";
+      testing::Pty ours;
+      testing::Pty theirs;
+      testing::Bridge cable(ours.Master, theirs.Master);
+      Link black{{2000, TickCountMs}};
+      ASSERT_TRUE(black.OpenDevice(ours.SlavePath));
+      pid_t pid = 0;
+      std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delaysMs[i]));
+        pid = StartGnuGo(theirs.Slave, "white", sgf);
+      });
+      bool ready = false;
+      for (int t = 0; t < 5 && !ready; ++t) ready = black.NewGame(Black);
+      late.join();
+      int x = 0;
+      int y = 0;
+      agreed[i] = ready && black.SendMove(4, 16) && black.WaitMove(x, y, 60000);
+      black.Close();
+      theirs.CloseMaster();
+      ReapGnuGo(pid);
+      std::remove(sgf.c_str());
+      rmdir(dir);
+    });
+  }
+  for (std::thread& c : cases) c.join();
+  for (std::size_t i = 0; i < std::size(delaysMs); ++i)
+    EXPECT_TRUE(agreed[i]) << "GNU Go " << delaysMs[i] << " ms late";
 }
 
 }  // namespace

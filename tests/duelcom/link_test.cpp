@@ -178,6 +178,74 @@ TEST_F(LinkTest, CloseEndsABlockedReaderAndHangUpEndsIt) {
             "WaitComEvent Error:(5) Input/output error\n");
 }
 
+// Two copies of the library on a joined pair of pseudo-terminals, the white
+// side opening its port some time after black's first request, black retrying
+// as Tovarin does (five tries, white seven). Tries are 2 s here instead of 10 s;
+// the delays keep their proportions (0, 5, 15, 25 and 35 s of 10 s tries).
+TEST(TwoLibraries, AGameIsAgreedOnBothSidesWheneverWhiteStartsListening) {
+  constexpr std::uint32_t TryMs = 2000;
+  const int delaysMs[] = {0, 1000, 3000, 5000, 7000};
+  struct Result {
+    bool Black = false;
+    bool White = false;
+  };
+  Result results[std::size(delaysMs)];
+  std::vector<std::thread> cases;
+  for (std::size_t i = 0; i < std::size(delaysMs); ++i) {
+    cases.emplace_back([&, i] {
+      Pty a;
+      Pty b;
+      testing::Bridge cable(a.Master, b.Master);
+      Link black{{TryMs, TickCountMs}};
+      Link white{{TryMs, TickCountMs}};
+      ASSERT_TRUE(black.OpenDevice(a.SlavePath));
+      std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delaysMs[i]));
+        ASSERT_TRUE(white.OpenDevice(b.SlavePath));
+        for (int t = 0; t < 7 && !results[i].White; ++t) results[i].White = white.NewGame(White);
+      });
+      for (int t = 0; t < 5 && !results[i].Black; ++t) results[i].Black = black.NewGame(Black);
+      late.join();
+      // The game is on for both: a move crosses and is acknowledged.
+      if (results[i].Black && results[i].White) {
+        int x = 0;
+        int y = 0;
+        EXPECT_TRUE(black.SendMove(4, 16));
+        EXPECT_TRUE(white.WaitMove(x, y, AnswerTimeoutMs));
+        EXPECT_EQ(x * 100 + y, 416);
+      }
+    });
+  }
+  for (std::thread& c : cases) c.join();
+  for (std::size_t i = 0; i < std::size(delaysMs); ++i) {
+    EXPECT_TRUE(results[i].Black) << "white " << delaysMs[i] << " ms late";
+    EXPECT_TRUE(results[i].White) << "white " << delaysMs[i] << " ms late";
+  }
+}
+
+// The reader acknowledges the partner's last move and the host closes at once:
+// the acknowledgement still reaches the partner (a purge right after the write
+// used to drop it on a pseudo-terminal most of the time).
+TEST(TwoLibraries, TheLastAcknowledgementLeavesBeforeTheClose) {
+  int delivered = 0;
+  constexpr int Rounds = 20;
+  for (int round = 0; round < Rounds; ++round) {
+    Pty line;
+    Link ours{{AnswerTimeoutMs, TickCountMs}};
+    ASSERT_TRUE(ours.OpenDevice(line.SlavePath));
+    Partner far(line.Master);
+    far.With([](LinkContext& c) { c.StartNewGame(Black); });
+    ASSERT_TRUE(ours.NewGame(White));
+    far.With([](LinkContext& c) { c.SendMove(0, 0); });
+    int x = -1;
+    int y = -1;
+    ASSERT_TRUE(ours.WaitMove(x, y, AnswerTimeoutMs));
+    ours.Close();
+    if (far.WaitFor([](LinkContext& c) { return c.IsReady(); }, 2000)) ++delivered;
+  }
+  EXPECT_EQ(delivered, Rounds);
+}
+
 TEST(LinkOpen, FailuresAreReportedWithTheSystemText) {
   Pty line;
   setenv("DUELCOM_COM2", line.SlavePath.c_str(), 1);
