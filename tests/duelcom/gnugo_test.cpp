@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -97,7 +98,7 @@ class GnuGoGame {
 
   ~GnuGoGame() {
     closecom();
-    Theirs.CloseMaster();  // GNU Go exits when its line closes
+    CloseLine();  // GNU Go exits when its line closes
     Reap();
     std::remove(SgfPath.c_str());
     rmdir(Dir.c_str());
@@ -158,7 +159,7 @@ class GnuGoGame {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     closecom();
-    Theirs.CloseMaster();
+    CloseLine();
     Reap();
     std::vector<Move> theirs = ReadSgfMoves(SgfPath);
     ASSERT_GE(theirs.size(), Record.size());
@@ -179,12 +180,18 @@ class GnuGoGame {
   // The MOVE packets GNU Go has put on the line: a packet starts at the one byte
   // of its four whose top bit is clear.
   long MovePacketsFromGnuGo() {
-    const std::vector<std::uint8_t> bytes = Wire.FromB();
+    const std::vector<std::uint8_t> bytes = Wire->FromB();
     long moves = 0;
     for (std::size_t i = 0; i + 3 < bytes.size(); ++i) {
       if (!(bytes[i] & 0x80) && (bytes[i + 2] & 0x70) == 0x50) ++moves;
     }
     return moves;
+  }
+
+  // The relay stops before the master it serves is closed.
+  void CloseLine() {
+    Wire.reset();
+    Theirs.CloseMaster();
   }
 
   void Reap() {
@@ -194,7 +201,8 @@ class GnuGoGame {
 
   int OurColour;
   testing::Pty Ours, Theirs;
-  testing::Bridge Wire{Ours.Master, Theirs.Master};
+  std::unique_ptr<testing::Bridge> Wire =
+      std::make_unique<testing::Bridge>(Ours.Master, Theirs.Master);
   testing::Board Position;
   pid_t Pid = 0;
   std::string Dir, SgfPath;
@@ -243,7 +251,7 @@ TEST(DuelcomGnuGo, ALateWhiteGetsTheGame) {
       const std::string sgf = std::string(mkdtemp(dir)) + "/game.sgf";
       testing::Pty ours;
       testing::Pty theirs;
-      testing::Bridge cable(ours.Master, theirs.Master);
+      auto cable = std::make_unique<testing::Bridge>(ours.Master, theirs.Master);
       Link black{{2000, TickCountMs}};
       ASSERT_TRUE(black.OpenDevice(ours.SlavePath));
       pid_t pid = 0;
@@ -258,6 +266,7 @@ TEST(DuelcomGnuGo, ALateWhiteGetsTheGame) {
       int y = 0;
       agreed[i] = ready && black.SendMove(4, 16) && black.WaitMove(x, y, 60000);
       black.Close();
+      cable.reset();  // before the master it relays is closed
       theirs.CloseMaster();
       ReapGnuGo(pid);
       std::remove(sgf.c_str());
