@@ -36,7 +36,7 @@ win64: deps
 
 test: dist win64 tsan native fuzz
 	cd build/tsan && ctest --output-on-failure -j $(JOBS)
-	cd build/native && ctest --output-on-failure -j $(JOBS)
+	cd build/native && ctest --output-on-failure -j $(JOBS) -LE wine_e2e
 
 # The link library's protocol engine under libFuzzer, for a bounded time.
 fuzz: deps
@@ -51,14 +51,16 @@ demo: release
 	  "the screen at the end: build/demo/screen-1.png"
 
 # Every profile in both colours against GNU Go (make test plays one colour each),
-# in two shards side by side.
+# in two shards side by side; then two Windows programs against each other under
+# Wine (the tests labelled wine_e2e).
 e2e: native
 	cd build/native && pids=; for shard in 0 1; do \
 	  TOVARIN_E2E=all GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard \
 	    tests/sim/sim_test --gtest_filter='EveryProfile/*' > e2e-$$shard.log 2>&1 & \
 	  pids="$$pids $$!"; \
 	done; status=0; for pid in $$pids; do wait $$pid || status=1; done; \
-	grep -h -E '^\[ *(PASSED|FAILED) ' e2e-0.log e2e-1.log; exit $$status
+	grep -h -E '^\[ *(PASSED|FAILED) ' e2e-0.log e2e-1.log; \
+	TOVARIN_E2E=all ctest --output-on-failure -L wine_e2e || status=1; exit $$status
 
 bench: release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done

@@ -16,13 +16,19 @@
 # The prefix's COM1 is the path $WINEPREFIX/com1.
 #
 # Programs that share one prefix share its wineserver, and wine_env_stop ends it:
-# CTest tests using the same prefix should hold one RESOURCE_LOCK.
+# CTest tests using the same prefix should hold one RESOURCE_LOCK. Two sides of a
+# match may each have a prefix and an X server of their own: wine_env_stop ends
+# every one that wine_prefix and xvfb_start readied (WINEPREFIX and DISPLAY name
+# the last ones).
 
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 export WINEDEBUG=${WINEDEBUG:--all}
 # No installers for .NET or the HTML engine in a fresh prefix.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+WINE_ENV_PREFIXES=()
+WINE_ENV_XVFB_PIDS=()
 
 # Prints a line to standard error with the script's name.
 wine_env_say() { echo "wine-env: $*" >&2; }
@@ -34,6 +40,7 @@ wine_prefix() {
   mkdir -p "$dir" || return 1
   export WINEPREFIX
   WINEPREFIX=$(cd "$dir" && pwd)
+  WINE_ENV_PREFIXES+=("$WINEPREFIX")
   local stamp="$WINEPREFIX/.tovarin-prefix"
   # The stamp names the Wine version and this set-up's revision: a change of
   # either sets the prefix up again.
@@ -79,6 +86,7 @@ xvfb_start() {
   fdfile=$(mktemp)
   Xvfb -displayfd 8 -screen 0 "${size}x24" -nolisten tcp -noreset 8>"$fdfile" 2>/dev/null &
   XVFB_PID=$!
+  WINE_ENV_XVFB_PIDS+=("$XVFB_PID")
   local i
   for i in $(seq 1 100); do
     if [ -s "$fdfile" ]; then
@@ -94,16 +102,19 @@ xvfb_start() {
   return 1
 }
 
-# wine_env_stop: ends what wine_prefix and xvfb_start started (the prefix's
-# wineserver, with every Windows program of the prefix, and the X server).
+# wine_env_stop: ends what wine_prefix and xvfb_start started (each prefix's
+# wineserver, with every Windows program of the prefix, and the X servers).
 wine_env_stop() {
-  if [ -n "${WINEPREFIX:-}" ]; then
-    "$WINESERVER" -k 2>/dev/null
-    "$WINESERVER" -w 2>/dev/null
-  fi
-  if [ -n "${XVFB_PID:-}" ]; then
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=
-  fi
+  local prefix pid
+  for prefix in "${WINE_ENV_PREFIXES[@]}"; do
+    WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null
+    WINEPREFIX=$prefix "$WINESERVER" -w 2>/dev/null
+  done
+  for pid in "${WINE_ENV_XVFB_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  WINE_ENV_PREFIXES=()
+  WINE_ENV_XVFB_PIDS=()
+  XVFB_PID=
 }

@@ -3,14 +3,22 @@
 // wine_games.sh, which also readies the Wine prefix: its COM1 is the path
 // <prefix>/com1). The reference puppet's Windows program, copied under the
 // profile's executable name into a folder with a Japanese name, is registered in
-// Tovarin's registry files as Tovarin writes them. GNU Go plays the other colour
-// at the far end of COM1. An operator program under Wine presses the buttons and
-// reads every line of the information window back from the window.
+// Tovarin's registry files as Tovarin writes them. An operator program under Wine
+// presses the buttons and reads every line of the information window back from
+// the window.
 //
-// Each game is checked move by move: GNU Go's own record, the puppet's own record
-// and the moves the information window showed must agree. Screenshots of the
-// settings dialog, of each game under way and at its end, and of the end of the
-// match are left in <build>/wine-games/<match>/ with the records and logs.
+// At the far end of COM1 is either GNU Go, playing the other colour, or a second
+// Tovarin with a puppet of another profile, in a Wine prefix and on an X server
+// of its own (wine_games.sh with two sides), whose COM1 is joined to the first
+// one's as by a null-modem cable. Its operator starts it after the white side's,
+// as the operators of a real match do.
+//
+// Each game is checked move by move: the far end's record (GNU Go's own, or the
+// other puppet's), the puppet's own record and the moves the information window
+// showed must agree. Screenshots of the settings dialog, of each game under way
+// and at its end, and of the end of the match are left in
+// <build>/wine-games/<match>/ with the records and logs (with two Tovarins, in
+// its folders a/ and b/, one for each side).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -20,6 +28,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -29,7 +39,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -82,12 +94,34 @@ std::string Cp932(const std::string& utf8) {
   return out;
 }
 
-// Starts a program with the given standard descriptors (-1: /dev/null).
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, int in, int out,
-            int err) {
+// A Wine prefix and the X server that its programs show their windows on.
+struct WineDesk {
+  std::string Prefix;
+  std::string Display;
+};
+
+// Starts a program with the given standard descriptors (-1: /dev/null) and, when
+// a desk is given, that desk's prefix and display in its environment.
+pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, int in, int out, int err,
+            const WineDesk* desk = nullptr) {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  // The environment is made before the fork: the child of a threaded program
+  // must not allocate.
+  std::vector<std::string> environment;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    if (desk && (entry.rfind("WINEPREFIX=", 0) == 0 || entry.rfind("DISPLAY=", 0) == 0)) continue;
+    environment.push_back(entry);
+  }
+  if (desk) {
+    environment.push_back("WINEPREFIX=" + desk->Prefix);
+    environment.push_back("DISPLAY=" + desk->Display);
+  }
+  std::vector<char*> envp;
+  for (std::string& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
   const std::string cwd = folder.string();
   const pid_t pid = fork();
   if (pid != 0) return pid;
@@ -97,7 +131,7 @@ pid_t Spawn(const std::vector<std::string>& args, const fs::path& folder, int in
   dup2(out >= 0 ? out : null, 1);
   dup2(err >= 0 ? err : null, 2);
   setpgid(0, 0);  // its own group, so that it can be stopped with its children
-  execv(argv[0], argv.data());
+  execve(argv[0], argv.data(), envp.data());
   _exit(127);
 }
 
@@ -116,55 +150,65 @@ bool Reap(pid_t pid, int ms) {
   return false;
 }
 
-void Screenshot(const fs::path& file) {
-  const std::string command = "import -window root '" + file.string() + "' 2>/dev/null";
+void Screenshot(const fs::path& file, const std::string& display) {
+  const std::string command =
+      "DISPLAY='" + display + "' import -window root '" + file.string() + "' 2>/dev/null";
   if (std::system(command.c_str()) != 0) std::fprintf(stderr, "no screenshot %s\n", file.c_str());
 }
 
-// A GMP packet's command and value, from its four bytes as they arrive.
-class PacketReader {
+// The moves on a line in both directions, as they pass: a game ends at the
+// second pass in a row. A packet that its sender repeats (the same four bytes as
+// its last command; a new command toggles the sender's sequence bit) is the same
+// move again, and a new-game request starts the count afresh.
+class GameEndWatch {
  public:
-  // Feeds one byte; true when it completed a packet.
-  bool Feed(std::uint8_t byte, int& command, int& value) {
-    if (!(byte & 0x80)) Have_ = 0;  // the first byte of a packet has its top bit clear
-    if (Have_ >= 4) return false;
-    Bytes_[Have_++] = byte;
-    if (Have_ < 4) return false;
-    command = (Bytes_[2] >> 4) & 7;
-    value = ((Bytes_[2] & 7) << 7) | (Bytes_[3] & 0x7F);
-    return true;
+  // Feeds a byte sent by side 0 or 1; true when it completed the second pass in
+  // a row.
+  bool Feed(int from, std::uint8_t byte) {
+    Sender& s = Senders_[static_cast<std::size_t>(from)];
+    if (!(byte & 0x80)) s.Have = 0;  // the first byte of a packet has its top bit clear
+    if (s.Have >= 4) return false;
+    s.Bytes[s.Have++] = byte;
+    if (s.Have < 4) return false;
+    const int command = (s.Bytes[2] >> 4) & 7;
+    const int value = ((s.Bytes[2] & 7) << 7) | (s.Bytes[3] & 0x7F);
+    if (command == 0 || s.Bytes == s.LastCommand) return false;  // OK, or a repeat
+    s.LastCommand = s.Bytes;
+    if (command == 2) PassesInARow_ = 0;  // NEWGAME
+    if (command != 5) return false;       // not a MOVE
+    PassesInARow_ = (value & 0x1FF) == 0 ? PassesInARow_ + 1 : 0;
+    return PassesInARow_ == 2;
   }
 
  private:
-  std::uint8_t Bytes_[4] = {};
-  int Have_ = 0;
+  struct Sender {
+    std::array<std::uint8_t, 4> Bytes{};
+    std::array<std::uint8_t, 4> LastCommand{};
+    int Have = 0;
+  };
+  std::array<Sender, 2> Senders_;
+  int PassesInARow_ = 0;
 };
 
-// GNU Go at the far end of COM1. The path that the prefix maps COM1 to becomes a
-// link to a pseudo-terminal's slave end; its master end is relayed to GNU Go's
-// standard input and output. For each game a GNU Go is started, on the right
-// colour, before Tovarin opens the port; what it sends waits in the relay until
-// the port is open, since playing black it sends NEWGAME at once and nobody must
-// miss it. When Tovarin closes the port, GNU Go's input ends: it writes its
-// record and exits, and the next game's GNU Go is started.
-class GnuGoOnComOne {
+// One end of a serial line as a Wine prefix sees it: the path that the prefix
+// maps COM1 to becomes a link to a pseudo-terminal's slave end, whose master end
+// stays here. The line is raw with echo off before anybody writes; the setting
+// stays with it while the master end is open. While the port is closed, the
+// master end is hung up.
+class ComLine {
  public:
-  GnuGoOnComOne(const fs::path& com1, const fs::path& folder, int games, bool blackFirst)
-      : Folder_(folder), Games_(games), BlackFirst_(blackFirst) {
+  explicit ComLine(const fs::path& com1) {
     Master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     char name[128] = "";
     if (Master_ < 0 || grantpt(Master_) != 0 || unlockpt(Master_) != 0 ||
         ptsname_r(Master_, name, sizeof name) != 0) {
-      Fail("no pseudo-terminal");
+      Error = "no pseudo-terminal";
       return;
     }
-    // Raw with echo off before anybody writes; the setting stays with the line
-    // while its master end is open. Closing the slave end again leaves the
-    // master hung up until the port is opened.
     const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios tio{};
     if (slave < 0 || tcgetattr(slave, &tio) != 0) {
-      Fail("cannot open the line");
+      Error = "cannot open the line";
       return;
     }
     cfmakeraw(&tio);
@@ -174,51 +218,89 @@ class GnuGoOnComOne {
     fs::remove(com1, ignored);
     fs::create_symlink(name, com1, ignored);
   }
-
-  ~GnuGoOnComOne() {
-    Stop_ = true;
-    if (Relay_.joinable()) Relay_.join();
+  ~ComLine() {
     if (Master_ >= 0) ::close(Master_);
   }
+  ComLine(const ComLine&) = delete;
+  ComLine& operator=(const ComLine&) = delete;
+
+  int Fd() const { return Master_; }
+  bool PortOpen() const {
+    pollfd p{Master_, POLLIN, 0};
+    poll(&p, 1, 0);
+    return !(p.revents & POLLHUP);
+  }
+
+  std::string Error;  // empty when the line is ready
+
+ private:
+  int Master_ = -1;
+};
+
+// What is at the far end of Tovarin's COM1, relayed on a thread of its own.
+class FarEnd {
+ public:
+  virtual ~FarEnd() = default;
 
   // Called on the relay's thread once a game has had two passes in a row.
   std::function<void(int game)> GameOver;
 
   void Start() {
-    if (Master_ >= 0) Relay_ = std::thread([this] { Run(); });
+    if (Failure().empty()) Relay_ = std::thread([this] { Run(); });
   }
+  // The games that came to their end.
   int GamesPlayed() const { return Played_; }
   std::string Failure() {
     std::lock_guard<std::mutex> lock(Lock_);
     return Failure_;
   }
 
- private:
-  fs::path Folder_;
-  int Games_;
-  bool BlackFirst_;
-  int Master_ = -1;
-  std::thread Relay_;
-  std::atomic<bool> Stop_{false};
-  std::atomic<int> Played_{0};
-  std::mutex Lock_;
-  std::string Failure_;
-
+ protected:
+  virtual void Run() = 0;
+  // The destructor of each kind of far end calls it before its members go.
+  void StopRelay() {
+    Stop_ = true;
+    if (Relay_.joinable()) Relay_.join();
+  }
   void Fail(const std::string& why) {
     std::lock_guard<std::mutex> lock(Lock_);
     if (Failure_.empty()) Failure_ = why;
   }
+  void CountGame() { ++Played_; }
 
-  bool PortOpen() {
-    pollfd p{Master_, POLLIN, 0};
-    poll(&p, 1, 0);
-    return !(p.revents & POLLHUP);
+  std::atomic<bool> Stop_{false};
+
+ private:
+  std::thread Relay_;
+  std::atomic<int> Played_{0};
+  std::mutex Lock_;
+  std::string Failure_;
+};
+
+// GNU Go at the far end of COM1, on a line whose master end is relayed to GNU
+// Go's standard input and output. For each game a GNU Go is started, on the
+// right colour, before Tovarin opens the port; what it sends waits in the relay
+// until the port is open, since playing black it sends NEWGAME at once and
+// nobody must miss it. When Tovarin closes the port, GNU Go's input ends: it
+// writes its record gnugo-N.sgf and exits, and the next game's GNU Go is started.
+class GnuGoOnComOne : public FarEnd {
+ public:
+  GnuGoOnComOne(const fs::path& com1, const fs::path& folder, int games, bool blackFirst)
+      : Line_(com1), Folder_(folder), Games_(games), BlackFirst_(blackFirst) {
+    if (!Line_.Error.empty()) Fail(Line_.Error);
   }
+  ~GnuGoOnComOne() override { StopRelay(); }
 
-  void Run() {
+ private:
+  ComLine Line_;
+  fs::path Folder_;
+  int Games_;
+  bool BlackFirst_;
+
+  void Run() override {
     for (int game = 1; game <= Games_ && !Stop_; ++game) {
       if (!PlayOne(game, (game % 2 == 1) == BlackFirst_)) return;
-      ++Played_;
+      CountGame();
     }
   }
 
@@ -237,23 +319,15 @@ class GnuGoOnComOne {
     ::close(in[0]);
     ::close(out[1]);
     std::vector<std::uint8_t> toPort;  // GNU Go's bytes not yet on the line
-    PacketReader fromPort, fromGnuGo;
-    // Moves of either side as they pass: true at the second pass in a row.
-    int passesInARow = 0;
-    auto ends = [&passesInARow](PacketReader& reader, std::uint8_t byte) {
-      int command = 0, value = 0;
-      if (!reader.Feed(byte, command, value) || command != 5) return false;
-      passesInARow = (value & 0x1FF) == 0 ? passesInARow + 1 : 0;
-      return passesInARow == 2;
-    };
+    GameEndWatch watch;                // side 0 is the port, side 1 GNU Go
     bool over = false;
     bool opened = false;
     bool gnugoEnded = false;
     while (!Stop_) {
-      const bool open = PortOpen();
+      const bool open = Line_.PortOpen();
       if (open) opened = true;
       if (opened && !open) break;  // Tovarin closed the port: the game is over
-      pollfd fds[2] = {{out[0], POLLIN, 0}, {Master_, POLLIN, 0}};
+      pollfd fds[2] = {{out[0], POLLIN, 0}, {Line_.Fd(), POLLIN, 0}};
       poll(fds, open ? 2 : 1, 20);
       std::uint8_t buffer[256];
       if (fds[0].revents & (POLLIN | POLLHUP)) {
@@ -265,17 +339,17 @@ class GnuGoOnComOne {
         toPort.insert(toPort.end(), buffer, buffer + n);
       }
       if (open && (fds[1].revents & POLLIN)) {
-        const ssize_t n = ::read(Master_, buffer, sizeof buffer);
+        const ssize_t n = ::read(Line_.Fd(), buffer, sizeof buffer);
         if (n > 0 && ::write(in[1], buffer, static_cast<std::size_t>(n)) != n) {
           Fail("GNU Go does not take its input");
           break;
         }
-        for (ssize_t i = 0; i < n; ++i) over = ends(fromPort, buffer[i]) || over;
+        for (ssize_t i = 0; i < n; ++i) over = watch.Feed(0, buffer[i]) || over;
       }
       if (open && !toPort.empty()) {
-        const ssize_t n = ::write(Master_, toPort.data(), toPort.size());
+        const ssize_t n = ::write(Line_.Fd(), toPort.data(), toPort.size());
         for (ssize_t i = 0; i < n; ++i)
-          over = ends(fromGnuGo, toPort[static_cast<std::size_t>(i)]) || over;
+          over = watch.Feed(1, toPort[static_cast<std::size_t>(i)]) || over;
         if (n > 0) toPort.erase(toPort.begin(), toPort.begin() + n);
       }
       if (over) {
@@ -296,6 +370,53 @@ class GnuGoOnComOne {
   }
 };
 
+// A null-modem cable between the COM1 of two Wine prefixes: what one port sends
+// is relayed to the other. Bytes sent while the other port is closed are lost,
+// as on a cable (a port purges its input when it is opened); what a port wrote
+// before it closed is still read and delivered. A game is over at its second
+// pass in a row.
+class ComCable : public FarEnd {
+ public:
+  ComCable(const fs::path& com1, const fs::path& otherCom1)
+      : Ends_{ComLine(com1), ComLine(otherCom1)} {
+    for (const ComLine& end : Ends_)
+      if (!end.Error.empty()) Fail(end.Error);
+  }
+  ~ComCable() override { StopRelay(); }
+
+ private:
+  std::array<ComLine, 2> Ends_;
+
+  void Run() override {
+    GameEndWatch watch;
+    while (!Stop_) {
+      pollfd fds[2] = {{Ends_[0].Fd(), POLLIN, 0}, {Ends_[1].Fd(), POLLIN, 0}};
+      poll(fds, 2, 20);
+      bool moved = false;
+      for (std::size_t side = 0; side < 2; ++side) {
+        if (!(fds[side].revents & POLLIN)) continue;
+        std::uint8_t buffer[256];
+        const ssize_t n = ::read(Ends_[side].Fd(), buffer, sizeof buffer);
+        if (n <= 0) continue;
+        moved = true;
+        // A port that closes meanwhile loses them, as a port that was closed does.
+        const ComLine& other = Ends_[1 - side];
+        if (other.PortOpen() && ::write(other.Fd(), buffer, static_cast<std::size_t>(n)) != n &&
+            other.PortOpen())
+          Fail("a port does not take what the other one sends");
+        for (ssize_t i = 0; i < n; ++i) {
+          if (!watch.Feed(static_cast<int>(side), buffer[i])) continue;
+          CountGame();
+          if (GameOver) GameOver(GamesPlayed());
+        }
+      }
+      // A closed port's end reports a hang-up at once: no busy loop meanwhile.
+      if (!moved && ((fds[0].revents | fds[1].revents) & POLLHUP))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+};
+
 // A move as the information window shows it: "12手目  位置は[ 4 , 16 ]".
 struct LoggedMove {
   int Number;
@@ -307,45 +428,104 @@ struct Game {
   std::vector<LoggedMove> Moves;
   std::vector<std::string> Lines;
   std::vector<std::string> Labels;  // the main window's labels after each move line
+  double Agreed = -1;               // when "NewGame OK" showed, in seconds from the start
+};
+
+struct PuppetPlan {
+  int Profile;
+  std::string Executable;
+  std::string Tag;  // as the main window's labels show the puppet
 };
 
 struct MatchPlan {
   std::string Name;
-  int Profile;
-  std::string Executable;
-  std::string Tag;  // as the main window's labels show the puppet
-  bool PuppetBlack;
+  PuppetPlan Puppet;
+  bool PuppetBlack;  // in the first game
   int Games;
+  // A second Tovarin with this puppet at the far end, playing the other colour;
+  // GNU Go when empty.
+  std::optional<PuppetPlan> Partner;
 };
 
-class WineMatch {
+// One Tovarin under Wine, with its puppet and its operator, in a folder of its
+// own on a desk of its own.
+class TovarinSide {
  public:
-  explicit WineMatch(MatchPlan plan) : Plan_(std::move(plan)) {}
+  TovarinSide(fs::path folder, PuppetPlan puppet, bool puppetBlack, int games, WineDesk desk)
+      : Folder_(std::move(folder)),
+        Puppet_(std::move(puppet)),
+        PuppetBlack_(puppetBlack),
+        Games_(games),
+        Desk_(std::move(desk)) {}
+  ~TovarinSide() {
+    Stop();
+    if (FromOperator_ >= 0) ::close(FromOperator_);
+  }
 
-  void Play();
+  const fs::path& Folder() const { return Folder_; }
+  bool PuppetBlack() const { return PuppetBlack_; }
+  const fs::path& Com1() const { return ComOne_; }
+  void Prepare();
+  // Starts tovarin.exe and its operator, who gives up after `limitS` seconds.
+  void Launch(const std::string& wine, int limitS);
+  // The operator's descriptor to poll while it has more to say, else -1.
+  int OperatorFd() const { return Closing_ ? -1 : FromOperator_; }
+  // Takes what the operator said; returns why the match stops, or "".
+  std::string Listen(double now);
+  // The settings dialog is up and waits for its OK.
+  bool Asking() const { return Settings_ && !Answered_; }
+  bool Answered() const { return Answered_; }
+  void Answer();
+  // Presses the finish button once the match is over; true when it was pressed.
+  bool CloseWhenOver();
+  bool Closing() const { return Closing_; }
+  // Ends the operator and Tovarin (at once unless the finish button was
+  // pressed): true when Tovarin ended by itself.
+  bool Stop();
+  void Shot(const std::string& name) const { Screenshot(Shots_ / (name + ".png"), Desk_.Display); }
+  std::vector<SgfMove> PuppetRecord(int n) const {
+    return testing_world::SgfMoves(
+        Slurp(PuppetFolder_ / ("puppet-game-" + std::to_string(n) + ".sgf")));
+  }
+  // Every game against the far end's records of it.
+  void Check(const std::function<std::vector<SgfMove>(int game)>& farRecord) const;
+  // When each game was agreed, as seen here, and how many moves showed.
+  std::string Timeline() const;
 
  private:
-  MatchPlan Plan_;
-  fs::path Work_;
+  fs::path Folder_;
+  PuppetPlan Puppet_;
+  bool PuppetBlack_;
+  int Games_;
+  WineDesk Desk_;
   fs::path Shots_;
   fs::path PuppetFolder_;
-  std::vector<Game> Games_;
+  fs::path ComOne_;
+  pid_t Tovarin_ = -1;
+  pid_t Operator_ = -1;
+  int ToOperator_ = -1;
+  int FromOperator_ = -1;
+  std::ofstream Transcript_;
+  std::string Pending_;
+  bool Settings_ = false;
+  bool Answered_ = false;
+  bool Over_ = false;
+  bool Closing_ = false;
+  std::vector<Game> Played_;
   std::vector<std::string> Output_;  // every line of the operator
-  int DuringShots_ = 0;
 
-  void Prepare();
-  void Check();
-  void CheckGame(int n);
+  void Go();
+  void CheckGame(int n, const std::vector<SgfMove>& reference) const;
 };
 
-void WineMatch::Prepare() {
-  Work_ = BuildDir / "wine-games" / Plan_.Name;
+void TovarinSide::Prepare() {
   std::error_code ignored;
-  fs::remove_all(Work_, ignored);
-  Shots_ = Work_ / "shots";
+  fs::remove_all(Folder_, ignored);
+  Shots_ = Folder_ / "shots";
   fs::create_directories(Shots_);
+  ComOne_ = fs::path(Desk_.Prefix) / "com1";
   // Tovarin's folder: the program, the link library and the pictures.
-  const fs::path tovarin = Work_ / "Tovarin";
+  const fs::path tovarin = Folder_ / "Tovarin";
   fs::create_directories(tovarin / "bmp");
   fs::copy_file(WindowsBuild / "tovarin/shell/tovarin.exe", tovarin / "tovarin.exe");
   fs::copy_file(WindowsBuild / "duelcom/duelcom.dll", tovarin / "duelcom.dll");
@@ -354,175 +534,151 @@ void WineMatch::Prepare() {
   // The puppet, in a folder whose name code page 932 writes with a trail byte
   // equal to the path separator ("ソ" is 0x83 0x5C).
   const std::string folderName = "傀儡ソフト";
-  PuppetFolder_ = Work_ / folderName;
+  PuppetFolder_ = Folder_ / folderName;
   fs::create_directories(PuppetFolder_);
-  fs::copy_file(WindowsBuild / "sim/puppets/refpuppet.exe", PuppetFolder_ / Plan_.Executable);
+  fs::copy_file(WindowsBuild / "sim/puppets/refpuppet.exe", PuppetFolder_ / Puppet_.Executable);
   // Short games: quick answers, and passes once eight moves are on the board.
   std::ofstream(PuppetFolder_ / "refpuppet.ini") << "think_ms=300\nthink_jitter_ms=200\nseed=11\n"
                                                     "pass_from_move=8\nopening_screen=0\n";
   // The registry files as Tovarin writes them: ANSI code page, CR LF line ends,
   // the count without one.
-  const std::string path = Cp932(WindowsPath(PuppetFolder_ / Plan_.Executable));
+  const std::string path = Cp932(WindowsPath(PuppetFolder_ / Puppet_.Executable));
   ASSERT_FALSE(path.empty());
   std::ofstream(tovarin / "touroku.txt", std::ios::binary)
-      << Plan_.Profile << " " << path << "\r\n";
+      << Puppet_.Profile << " " << path << "\r\n";
   std::ofstream(tovarin / "tourokusuu.txt", std::ios::binary) << "1";
+  Transcript_.open(Folder_ / "operator.txt");
 }
 
-void WineMatch::Play() {
-  if (WindowsBuild.empty() || !fs::exists(WindowsBuild / "tovarin/shell/tovarin.exe"))
-    GTEST_SKIP() << "no x86_64 build with tovarin.exe";
-  const std::string wine = Env("WINE"), prefix = Env("WINEPREFIX");
-  if (wine.empty() || prefix.empty() || Env("DISPLAY").empty())
-    GTEST_SKIP() << "run by wine_games.sh, which sets WINE, WINEPREFIX and DISPLAY";
-  ASSERT_NO_FATAL_FAILURE(Prepare());
-  const auto started = Clock::now();
-
-  // When each game was agreed and when it ended, in seconds from the start.
-  auto since = [started] { return std::chrono::duration<double>(Clock::now() - started).count(); };
-  std::vector<double> agreed;
-  std::mutex endsLock;
-  std::vector<double> ends;
-  GnuGoOnComOne line(fs::path(prefix) / "com1", Work_, Plan_.Games, !Plan_.PuppetBlack);
-  line.GameOver = [&](int game) {
-    {
-      std::lock_guard<std::mutex> lock(endsLock);
-      ends.push_back(since());
-    }
-    Screenshot(Shots_ / ("game-" + std::to_string(game) + "-end.png"));
-  };
-  line.Start();
-
+void TovarinSide::Launch(const std::string& wine, int limitS) {
   const int tovarinLog =
-      ::open((Work_ / "tovarin.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-  const pid_t tovarin = Spawn({wine, (Work_ / "Tovarin/tovarin.exe").string()}, Work_ / "Tovarin",
-                              -1, tovarinLog, tovarinLog);
+      ::open((Folder_ / "tovarin.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  Tovarin_ = Spawn({wine, (Folder_ / "Tovarin/tovarin.exe").string()}, Folder_ / "Tovarin", -1,
+                   tovarinLog, tovarinLog, &Desk_);
+  ::close(tovarinLog);
   int toOperator[2], fromOperator[2];
   ASSERT_EQ(pipe2(toOperator, O_CLOEXEC), 0);
   ASSERT_EQ(pipe2(fromOperator, O_CLOEXEC), 0);
   const int operatorErrors =
-      ::open((Work_ / "operator-errors.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-  const int limitS = 300 + 240 * Plan_.Games;
-  const pid_t op = Spawn(
-      {wine, (WindowsBuild / "tests/wine/wine_operator.exe").string(),
-       Plan_.PuppetBlack ? "black" : "white", std::to_string(Plan_.Games), std::to_string(limitS)},
-      Work_, toOperator[0], fromOperator[1], operatorErrors);
+      ::open((Folder_ / "operator-errors.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  Operator_ =
+      Spawn({wine, (WindowsBuild / "tests/wine/wine_operator.exe").string(),
+             PuppetBlack_ ? "black" : "white", std::to_string(Games_), std::to_string(limitS)},
+            Folder_, toOperator[0], fromOperator[1], operatorErrors, &Desk_);
+  ::close(operatorErrors);
   ::close(toOperator[0]);
   ::close(fromOperator[1]);
-  auto go = [&] {
-    if (::write(toOperator[1], "go\n", 3) != 3) ADD_FAILURE() << "the operator is gone";
-  };
-
-  // The operator's lines, as they come.
-  std::ofstream transcript(Work_ / "operator.txt");
-  std::string pending;
-  bool over = false;
-  std::string stopped;  // why the match stopped early
-  Games_.emplace_back();
-  const auto deadline = started + std::chrono::seconds(limitS + 30);
-  while (!over && stopped.empty()) {
-    if (Clock::now() > deadline) {
-      stopped = "no end of the match within " + std::to_string(limitS + 30) + " s";
-      break;
-    }
-    pollfd p{fromOperator[0], POLLIN, 0};
-    poll(&p, 1, 200);
-    if (!(p.revents & (POLLIN | POLLHUP))) continue;
-    char buffer[4096];
-    const ssize_t n = ::read(fromOperator[0], buffer, sizeof buffer);
-    if (n <= 0) {
-      stopped = "the operator ended without a word";
-      break;
-    }
-    pending.append(buffer, static_cast<std::size_t>(n));
-    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
-      const std::string text = pending.substr(0, end);
-      pending.erase(0, end + 1);
-      transcript << text << "\n" << std::flush;
-      Output_.push_back(text);
-      if (text.rfind("settings: ", 0) == 0) {
-        Screenshot(Shots_ / "settings.png");
-        go();
-      } else if (text.rfind("log: ", 0) == 0) {
-        const std::string l = text.substr(5);
-        int number = 0;
-        if (std::sscanf(l.c_str(), "第 %d 回通信に入ります", &number) == 1) Games_.emplace_back();
-        Game& g = Games_.back();
-        g.Lines.push_back(l);
-        if (l == "NewGame OK") agreed.push_back(since());
-        LoggedMove m{};
-        if (std::sscanf(l.c_str(), "%d手目  位置は[ %d , %d ]", &m.Number, &m.X, &m.Y) == 3) {
-          g.Moves.push_back(m);
-          // Well into the game: its board, names, clocks and log.
-          if (m.Number == 16)
-            Screenshot(Shots_ / ("game-" + std::to_string(Games_.size()) + "-during.png"));
-        }
-      } else if (text.rfind("labels: ", 0) == 0) {
-        Games_.back().Labels.push_back(text.substr(8));
-      } else if (text == "over") {
-        Screenshot(Shots_ / "over.png");
-        go();
-        over = true;
-      } else if (text.rfind("box: ", 0) == 0 || text.rfind("error: ", 0) == 0) {
-        Screenshot(Shots_ / "stopped.png");
-        stopped = text;
-      }
-    }
-  }
-  ::close(toOperator[1]);
-  Reap(op, over ? 20000 : 1000);
-  // The finish button closes Tovarin.
-  const bool tovarinEnded = Reap(tovarin, over ? 20000 : 1000);
-  ::close(fromOperator[0]);
-  ::close(tovarinLog);
-  ::close(operatorErrors);
-  std::printf("[ %s: match over after %.0f s;", Plan_.Name.c_str(), since());
-  {
-    std::lock_guard<std::mutex> lock(endsLock);
-    for (std::size_t i = 0; i < agreed.size() && i < ends.size() && i < Games_.size(); ++i)
-      std::printf(" game %zu agreed at %.0f s, %zu moves shown, ended at %.0f s (%.0f s);", i + 1,
-                  agreed[i], Games_[i].Moves.size(), ends[i], ends[i] - agreed[i]);
-  }
-  std::printf(" ]\n");
-  ASSERT_TRUE(stopped.empty()) << stopped << "\n(see " << Work_.string() << ")";
-  EXPECT_TRUE(tovarinEnded) << "tovarin.exe did not end with its finish button";
-  // GNU Go's last game ends once the port is closed.
-  for (int waited = 0; line.GamesPlayed() < Plan_.Games && waited < 200; ++waited)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(line.Failure(), "");
-  ASSERT_EQ(line.GamesPlayed(), Plan_.Games);
-  Check();
+  ToOperator_ = toOperator[1];
+  FromOperator_ = fromOperator[0];
+  Played_.emplace_back();
 }
 
-void WineMatch::Check() {
-  SCOPED_TRACE(Work_.string());
-  ASSERT_EQ(static_cast<int>(Games_.size()), Plan_.Games);
+void TovarinSide::Go() {
+  if (::write(ToOperator_, "go\n", 3) != 3) ADD_FAILURE() << "the operator is gone";
+}
+
+void TovarinSide::Answer() {
+  Shot("settings");
+  Go();
+  Answered_ = true;
+}
+
+bool TovarinSide::CloseWhenOver() {
+  if (!Over_ || Closing_) return false;
+  Shot("over");
+  Go();
+  Closing_ = true;
+  return true;
+}
+
+std::string TovarinSide::Listen(double now) {
+  char buffer[4096];
+  const ssize_t n = ::read(FromOperator_, buffer, sizeof buffer);
+  if (n <= 0) return "the operator ended without a word";
+  Pending_.append(buffer, static_cast<std::size_t>(n));
+  for (std::size_t end; (end = Pending_.find('\n')) != std::string::npos;) {
+    const std::string text = Pending_.substr(0, end);
+    Pending_.erase(0, end + 1);
+    Transcript_ << text << "\n" << std::flush;
+    Output_.push_back(text);
+    if (text.rfind("settings: ", 0) == 0) {
+      Settings_ = true;
+    } else if (text.rfind("log: ", 0) == 0) {
+      const std::string l = text.substr(5);
+      int number = 0;
+      if (std::sscanf(l.c_str(), "第 %d 回通信に入ります", &number) == 1) Played_.emplace_back();
+      Game& g = Played_.back();
+      g.Lines.push_back(l);
+      if (l == "NewGame OK") g.Agreed = now;
+      LoggedMove m{};
+      if (std::sscanf(l.c_str(), "%d手目  位置は[ %d , %d ]", &m.Number, &m.X, &m.Y) == 3) {
+        g.Moves.push_back(m);
+        // Well into the game: its board, names, clocks and log.
+        if (m.Number == 8) Shot("game-" + std::to_string(Played_.size()) + "-during");
+      }
+    } else if (text.rfind("labels: ", 0) == 0) {
+      Played_.back().Labels.push_back(text.substr(8));
+    } else if (text == "over") {
+      Over_ = true;
+    } else if (text.rfind("box: ", 0) == 0 || text.rfind("error: ", 0) == 0) {
+      Shot("stopped");
+      return text;
+    }
+  }
+  return "";
+}
+
+bool TovarinSide::Stop() {
+  if (ToOperator_ >= 0) ::close(ToOperator_);
+  ToOperator_ = -1;
+  const int ms = Closing_ ? 20000 : 1000;
+  if (Operator_ > 0) Reap(Operator_, ms);
+  // The finish button closes Tovarin.
+  const bool ended = Tovarin_ > 0 && Reap(Tovarin_, ms);
+  Operator_ = Tovarin_ = -1;
+  return ended;
+}
+
+std::string TovarinSide::Timeline() const {
+  std::string out;
+  char part[128];
+  for (std::size_t i = 0; i < Played_.size(); ++i) {
+    std::snprintf(part, sizeof part, " game %zu agreed at %.0f s, %zu moves shown;", i + 1,
+                  Played_[i].Agreed, Played_[i].Moves.size());
+    out += part;
+  }
+  return out;
+}
+
+void TovarinSide::Check(const std::function<std::vector<SgfMove>(int game)>& farRecord) const {
+  SCOPED_TRACE(Folder_.string());
+  ASSERT_EQ(static_cast<int>(Played_.size()), Games_);
   // The dialog was answered as asked.
-  const std::string settings = std::string("settings: ") + (Plan_.PuppetBlack ? "black" : "white") +
-                               "|COM1|" + std::to_string(Plan_.Games);
+  const std::string settings = std::string("settings: ") + (PuppetBlack_ ? "black" : "white") +
+                               "|COM1|" + std::to_string(Games_);
   EXPECT_NE(std::find(Output_.begin(), Output_.end(), settings), Output_.end());
-  for (int n = 1; n <= Plan_.Games; ++n) CheckGame(n);
-  const std::vector<std::string>& last = Games_.back().Lines;
-  if (Plan_.Games > 1) {
-    const std::string summary = "全 " + std::to_string(Plan_.Games) + " 局 が終了しました。";
+  for (int n = 1; n <= Games_; ++n) CheckGame(n, farRecord(n));
+  const std::vector<std::string>& last = Played_.back().Lines;
+  if (Games_ > 1) {
+    const std::string summary = "全 " + std::to_string(Games_) + " 局 が終了しました。";
     EXPECT_NE(std::find(last.begin(), last.end(), summary), last.end());
   }
   for (const char* shot : {"settings", "over"})
     EXPECT_TRUE(fs::exists(Shots_ / (std::string(shot) + ".png"))) << shot;
 }
 
-void WineMatch::CheckGame(int n) {
+void TovarinSide::CheckGame(int n, const std::vector<SgfMove>& reference) const {
   SCOPED_TRACE("game " + std::to_string(n));
-  const bool puppetBlack = (n % 2 == 1) == Plan_.PuppetBlack;
-  const std::vector<SgfMove> gnugo =
-      testing_world::SgfMoves(Slurp(Work_ / ("gnugo-" + std::to_string(n) + ".sgf")));
-  const std::vector<SgfMove> puppet =
-      testing_world::SgfMoves(Slurp(PuppetFolder_ / ("puppet-game-" + std::to_string(n) + ".sgf")));
-  // The puppet's record ends on the two passes; GNU Go adds one more pass.
+  const bool puppetBlack = (n % 2 == 1) == PuppetBlack_;
+  const std::vector<SgfMove> puppet = PuppetRecord(n);
+  // The puppet's record ends on the two passes; the far end's may add passes
+  // (GNU Go adds one more).
   ASSERT_GE(puppet.size(), 10u);
-  ASSERT_GE(gnugo.size(), puppet.size());
-  EXPECT_EQ(puppet,
-            std::vector<SgfMove>(gnugo.begin(), gnugo.begin() + static_cast<long>(puppet.size())));
+  ASSERT_GE(reference.size(), puppet.size());
+  EXPECT_EQ(puppet, std::vector<SgfMove>(reference.begin(),
+                                         reference.begin() + static_cast<long>(puppet.size())));
+  for (std::size_t i = puppet.size(); i < reference.size(); ++i)
+    EXPECT_EQ(reference[i].Point, "") << "move " << i + 1 << " after the game";
   EXPECT_EQ(puppet[puppet.size() - 1].Point, "");
   EXPECT_EQ(puppet[puppet.size() - 2].Point, "");
 
@@ -530,8 +686,8 @@ void WineMatch::CheckGame(int n) {
   // one relayed (the puppet's first move as black is sent without a line). A
   // game that leads on to the next one ends inside the handler that empties the
   // log, so its last lines never show: there the final pass may be missing.
-  const Game& g = Games_[static_cast<std::size_t>(n - 1)];
-  const bool lastGame = n == Plan_.Games;
+  const Game& g = Played_[static_cast<std::size_t>(n - 1)];
+  const bool lastGame = n == Games_;
   const int first = puppetBlack ? 2 : 1;
   const int total = static_cast<int>(puppet.size());
   ASSERT_FALSE(g.Moves.empty());
@@ -547,7 +703,7 @@ void WineMatch::CheckGame(int n) {
       point += static_cast<char>('a' + m.Y - 1);
     }
     EXPECT_EQ((SgfMove{m.Number % 2 == 1 ? 'B' : 'W', point}),
-              gnugo[static_cast<std::size_t>(m.Number - 1)])
+              reference[static_cast<std::size_t>(m.Number - 1)])
         << "move " << m.Number;
   }
   if (lastGame) {
@@ -561,30 +717,169 @@ void WineMatch::CheckGame(int n) {
   std::stringstream labels(g.Labels.back());
   for (std::string part; std::getline(labels, part, '|');) f.push_back(part);
   ASSERT_EQ(f.size(), 6u) << g.Labels.back();
-  EXPECT_EQ(f[0], puppetBlack ? "黒" + Plan_.Tag : "黒[相棒]");
-  EXPECT_EQ(f[2], puppetBlack ? "白[相棒]" : "白" + Plan_.Tag);
+  EXPECT_EQ(f[0], puppetBlack ? "黒" + Puppet_.Tag : "黒[相棒]");
+  EXPECT_EQ(f[2], puppetBlack ? "白[相棒]" : "白" + Puppet_.Tag);
   for (const std::string& clock : {f[1], f[3]}) {
     int h = -1, m = -1, s = -1;
     EXPECT_EQ(std::sscanf(clock.c_str(), "%d:%d:%d", &h, &m, &s), 3) << clock;
   }
   EXPECT_NE(f[1] + f[3], " 0: 0: 0 0: 0: 0") << "both clocks stood still";
-  if (Plan_.Games > 1) {
+  if (Games_ > 1) {
     EXPECT_NE(f[5].find("  第 " + std::to_string(n) + " 局"), std::string::npos) << f[5];
   }
   EXPECT_TRUE(fs::exists(Shots_ / ("game-" + std::to_string(n) + "-during.png")));
   EXPECT_TRUE(fs::exists(Shots_ / ("game-" + std::to_string(n) + "-end.png")));
 }
 
+class WineMatch {
+ public:
+  explicit WineMatch(MatchPlan plan) : Plan_(std::move(plan)) {}
+
+  void Play();
+
+ private:
+  MatchPlan Plan_;
+  fs::path Work_;
+  std::vector<std::unique_ptr<TovarinSide>> Sides_;
+
+  void Check();
+};
+
+void WineMatch::Play() {
+  if (WindowsBuild.empty() || !fs::exists(WindowsBuild / "tovarin/shell/tovarin.exe"))
+    GTEST_SKIP() << "no x86_64 build with tovarin.exe";
+  const std::string wine = Env("WINE");
+  const WineDesk desk{Env("WINEPREFIX"), Env("DISPLAY")};
+  if (wine.empty() || desk.Prefix.empty() || desk.Display.empty())
+    GTEST_SKIP() << "run by wine_games.sh, which sets WINE, WINEPREFIX and DISPLAY";
+  const WineDesk partnerDesk{Env("PARTNER_WINEPREFIX"), Env("PARTNER_DISPLAY")};
+  if (Plan_.Partner && (partnerDesk.Prefix.empty() || partnerDesk.Display.empty()))
+    GTEST_SKIP() << "run by wine_games.sh with two sides, which sets PARTNER_WINEPREFIX and "
+                    "PARTNER_DISPLAY";
+  Work_ = BuildDir / "wine-games" / Plan_.Name;
+  std::error_code ignored;
+  fs::remove_all(Work_, ignored);
+  fs::create_directories(Work_);
+  if (Plan_.Partner) {
+    Sides_.push_back(std::make_unique<TovarinSide>(Work_ / "a", Plan_.Puppet, Plan_.PuppetBlack,
+                                                   Plan_.Games, desk));
+    Sides_.push_back(std::make_unique<TovarinSide>(Work_ / "b", *Plan_.Partner, !Plan_.PuppetBlack,
+                                                   Plan_.Games, partnerDesk));
+  } else {
+    Sides_.push_back(
+        std::make_unique<TovarinSide>(Work_, Plan_.Puppet, Plan_.PuppetBlack, Plan_.Games, desk));
+  }
+  for (auto& side : Sides_) ASSERT_NO_FATAL_FAILURE(side->Prepare());
+  const auto started = Clock::now();
+  auto since = [started] { return std::chrono::duration<double>(Clock::now() - started).count(); };
+
+  std::mutex endsLock;
+  std::vector<double> ends;  // when each game ended, in seconds from the start
+  std::unique_ptr<FarEnd> far;
+  if (Plan_.Partner)
+    far = std::make_unique<ComCable>(Sides_[0]->Com1(), Sides_[1]->Com1());
+  else
+    far =
+        std::make_unique<GnuGoOnComOne>(Sides_[0]->Com1(), Work_, Plan_.Games, !Plan_.PuppetBlack);
+  far->GameOver = [&](int game) {
+    {
+      std::lock_guard<std::mutex> lock(endsLock);
+      ends.push_back(since());
+    }
+    for (const auto& side : Sides_) side->Shot("game-" + std::to_string(game) + "-end");
+  };
+  far->Start();
+
+  // The side whose puppet plays white comes first: its program is started first
+  // and its settings dialog answered first, so that it listens when the black
+  // side's request comes.
+  std::vector<TovarinSide*> order;
+  for (const auto& side : Sides_) order.push_back(side.get());
+  std::stable_partition(order.begin(), order.end(),
+                        [](const TovarinSide* side) { return !side->PuppetBlack(); });
+  const int limitS = 300 + 240 * Plan_.Games;
+  for (TovarinSide* side : order) ASSERT_NO_FATAL_FAILURE(side->Launch(wine, limitS));
+
+  std::string stopped;  // why the match stopped early
+  std::size_t closing = 0;
+  const auto deadline = started + std::chrono::seconds(limitS + 30);
+  while (closing < Sides_.size() && stopped.empty()) {
+    if (Clock::now() > deadline) {
+      stopped = "no end of the match within " + std::to_string(limitS + 30) + " s";
+      break;
+    }
+    std::vector<pollfd> fds;
+    for (const auto& side : Sides_) fds.push_back({side->OperatorFd(), POLLIN, 0});
+    poll(fds.data(), fds.size(), 200);
+    for (std::size_t i = 0; i < Sides_.size() && stopped.empty(); ++i) {
+      if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
+      stopped = Sides_[i]->Listen(since());
+      if (!stopped.empty()) stopped += " (" + Sides_[i]->Folder().string() + ")";
+    }
+    // The dialogs are answered in turn, the white side's first.
+    for (TovarinSide* side : order) {
+      if (side->Asking()) side->Answer();
+      if (!side->Answered()) break;
+    }
+    for (const auto& side : Sides_)
+      if (side->CloseWhenOver()) ++closing;
+  }
+  bool tovarinsEnded = true;
+  for (const auto& side : Sides_) tovarinsEnded = side->Stop() && tovarinsEnded;
+  std::printf("[ %s: match over after %.0f s;", Plan_.Name.c_str(), since());
+  {
+    std::lock_guard<std::mutex> lock(endsLock);
+    for (std::size_t i = 0; i < ends.size(); ++i)
+      std::printf(" game %zu ended at %.0f s;", i + 1, ends[i]);
+  }
+  for (const auto& side : Sides_) {
+    if (Plan_.Partner) std::printf(" side %s:", side->Folder().filename().c_str());
+    std::printf("%s", side->Timeline().c_str());
+  }
+  std::printf(" ]\n");
+  ASSERT_TRUE(stopped.empty()) << stopped;
+  EXPECT_TRUE(tovarinsEnded) << "tovarin.exe did not end with its finish button";
+  // The last game ends once the port is closed.
+  for (int waited = 0; far->GamesPlayed() < Plan_.Games && waited < 200; ++waited)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(far->Failure(), "");
+  ASSERT_EQ(far->GamesPlayed(), Plan_.Games);
+  far.reset();
+  Check();
+}
+
+void WineMatch::Check() {
+  // With two Tovarins, each side's record is checked against the other's both
+  // ways round: the two puppets kept the same games.
+  for (std::size_t i = 0; i < Sides_.size(); ++i) {
+    Sides_[i]->Check([&](int game) {
+      if (Plan_.Partner) return Sides_[1 - i]->PuppetRecord(game);
+      return testing_world::SgfMoves(Slurp(Work_ / ("gnugo-" + std::to_string(game) + ".sgf")));
+    });
+  }
+}
+
 TEST(WineGames, Profile1PlaysAWholeGameAsWhite) {
-  WineMatch({"profile-1", 1, "VK2.EXE", "[Velk2]", false, 1}).Play();
+  WineMatch({"profile-1", {1, "VK2.EXE", "[Velk2]"}, false, 1, std::nullopt}).Play();
 }
 
 TEST(WineGames, Profile17PlaysAWholeGameAsBlack) {
-  WineMatch({"profile-17", 17, "NOVRA2.EXE", "[Umbr2]", true, 1}).Play();
+  WineMatch({"profile-17", {17, "NOVRA2.EXE", "[Umbr2]"}, true, 1, std::nullopt}).Play();
 }
 
 TEST(WineGames, Profile10PlaysASeriesOfTwoWithColoursSwapped) {
-  WineMatch({"profile-10-series", 10, "RENDOLIN.EXE", "[RENDO]", true, 2}).Play();
+  WineMatch({"profile-10-series", {10, "RENDOLIN.EXE", "[RENDO]"}, true, 2, std::nullopt}).Play();
+}
+
+// Two Tovarins, each with its own Wine prefix, X server, operator and puppet,
+// their COM1 joined by a null-modem cable: a series of two, colours swapped.
+TEST(WineGames, TwoTovarinsPlayASeriesOfTwoAgainstEachOther) {
+  WineMatch({"two-tovarins",
+             {10, "RENDOLIN.EXE", "[RENDO]"},
+             true,
+             2,
+             PuppetPlan{1, "VK2.EXE", "[Velk2]"}})
+      .Play();
 }
 
 }  // namespace
