@@ -1,5 +1,6 @@
 #include "sim/puppets/PuppetLauncher.h"
 
+#include <iterator>
 #include <string>
 
 namespace refpuppet {
@@ -36,6 +37,14 @@ ReferencePuppet& PuppetLauncher::Start(int profile, int executable) {
   Running_.push_back(
       std::make_unique<ReferencePuppet>(Stage_, *DesignOf(profile), executable, Options));
   return *Running_.back();
+}
+
+void PuppetLauncher::Kill(int profile) {
+  for (auto it = Running_.rbegin(); it != Running_.rend(); ++it)
+    if ((*it)->Design().Profile == profile) {
+      Running_.erase(std::next(it).base());
+      return;
+    }
 }
 
 ReferencePuppet* PuppetLauncher::Find(int profile) const {

@@ -28,6 +28,10 @@ class PuppetLauncher {
   // "KANDO4.EXE" is either edition; this is the profile a started copy plays.
   int Kando4Profile = 6;
 
+  // Ends the program of `profile` started last, as a killed process ends: its
+  // windows go, nothing of it runs again.
+  void Kill(int profile);
+
   // The program of `profile` started last, or nullptr.
   ReferencePuppet* Find(int profile) const;
   const std::vector<std::unique_ptr<ReferencePuppet>>& Running() const { return Running_; }

@@ -3,15 +3,18 @@
 // the aborts, with every log line and message box in order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sim/SimDesktop.h"
 #include "tests/support/MatchWorld.h"
+#include "tovarin/puppet/Profiles.h"
 
 namespace {
 
 using refpuppet::Move;
+using simworld::ScriptedLink;
 using testing_world::MatchSetup;
 using testing_world::MatchWorld;
-using simworld::ScriptedLink;
 using Lines = std::vector<std::string>;
 
 const char* const Dashes24 = "------------------------";
@@ -373,6 +376,48 @@ TEST(Refusal, APartnerMoveOnAStoneStopsTheGameWithTheLinkOpen) {
   EXPECT_FALSE(m.F.Timer2.Enabled() || m.F.Timer3.Enabled());
   EXPECT_TRUE(m.Partner.Open());
   EXPECT_EQ(m.F.SpeedButton1.Caption(), "中止");
+}
+
+// ---- A screen that is not the puppet's board ----
+
+// After the puppet's fifth move a window of another program comes over its board,
+// or the puppet ends: the relay stops with a box once a few looks agree, the link
+// stays open, and nothing the puppet did not play is sent.
+TEST(BoardGuard, AScreenThatIsNotTheBoardStopsTheRelayAndSendsNothing) {
+  for (bool killed : {false, true}) {
+    SCOPED_TRACE(killed ? "killed" : "covered");
+    MatchSetup s;
+    MatchWorld m(s);
+    m.Partner.Plays = [&](int number) -> std::optional<Move> {
+      if (number != 6) return std::nullopt;
+      if (killed) {
+        m.Launcher.Kill(s.Profile);
+      } else {
+        const platform::Rect area = puppet::SampleArea(*puppet::ReadingOf(s.Profile));
+        m.W.Desktop.CreateWindow("notice", area, nullptr)
+            .FillRect({0, 0, area.Width(), area.Height()}, platform::Rgb(0, 0, 128));
+      }
+      return std::nullopt;
+    };
+    m.Operator.StartMatch(simworld::MatchSettings{});
+    m.W.App.PumpUntil([&] { return !m.Boxes().empty(); }, 600000);
+    m.RunFor(20000);
+
+    ASSERT_EQ(m.Boxes().size(), 1u);
+    EXPECT_EQ(
+        m.Boxes()[0].rfind(
+            killed ? "傀儡のウィンドウが見付かりません。" : "傀儡の盤面に新しい石が一度に ", 0),
+        0u)
+        << m.Boxes()[0];
+    int sends = 0;
+    for (const ScriptedLink::Call& call : m.Partner.Calls) sends += call.Name == "sendxy";
+    EXPECT_EQ(sends, 3);  // moves 1, 3 and 5
+    const Lines log = m.W.Log();
+    EXPECT_NE(std::find(log.begin(), log.end(), "盤面の監視: 中継を止めました"), log.end());
+    EXPECT_FALSE(m.F.Timer2.Enabled() || m.F.Timer3.Enabled());
+    EXPECT_TRUE(m.Partner.Open());
+    EXPECT_EQ(m.F.SpeedButton1.Caption(), "中止");
+  }
 }
 
 class OffTheBoard : public ::testing::TestWithParam<Move> {};

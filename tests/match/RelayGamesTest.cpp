@@ -45,7 +45,7 @@ TEST_P(RelayedGame, EndsOnTwoPassesWithEveryRecordAlike) {
   m.Partner.Seed = 200 + static_cast<std::uint64_t>(c.Profile);
   m.Partner.PassAtMoves = {c.PuppetIsBlack ? 10 : 11};
   m.Partner.PassFromMove = 50;
-  ASSERT_TRUE(m.Play());
+  ASSERT_TRUE(m.Play()) << testing::PrintToString(m.Boxes()) << testing::PrintToString(m.W.Log());
 
   ASSERT_EQ(m.Partner.Records.size(), 1u);
   const std::vector<Move>& record = m.Partner.Records[0];

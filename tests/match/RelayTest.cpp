@@ -5,6 +5,7 @@
 
 #include "sim/ScriptedLink.h"
 #include "tests/support/World.h"
+#include "tovarin/puppet/Profiles.h"
 
 namespace {
 
@@ -20,7 +21,9 @@ struct Rig {
     F.ProfileNo = profile;
     F.PuppetIsBlack = 1;
     platform::Rect screen{0, 0, W.Desktop.ScreenWidth(), W.Desktop.ScreenHeight()};
-    W.Desktop.CreateWindow("screen", screen, nullptr).FillRect(screen, colour);
+    platform::sim::SimWindow& puppet = W.Desktop.CreateWindow("screen", screen, nullptr);
+    puppet.FillRect(screen, colour);
+    F.PuppetWindow = puppet.Handle();
     EXPECT_TRUE(F.BindLinkLibrary());
     EXPECT_EQ(F.Link.initcom(1), 1);
     EXPECT_EQ(F.Link.newgame(1), 1);
@@ -82,7 +85,10 @@ TEST(Relay, Profile4PausesAfterACaptureAndTrustsItsPassSignOnlyAfter7Seconds) {
 // whose move did not fit, a pass as well as a stone.
 TEST(Relay, AMoveBeyondTheMoveRecordStopsTheGame) {
   for (bool partnersTurn : {true, false}) {
-    Rig r(1, ui::clWhite);  // white everywhere: the puppet's first empty point looks taken
+    Rig r(1, ui::clBlack);  // an empty board but for a white stone on (1, 1)
+    const platform::Point p = puppet::PointTestFor(*puppet::ReadingOf(1), 1, 1).Pixels[0];
+    r.W.Desktop.CreateWindow("stone", {p.X, p.Y, p.X + 1, p.Y + 1}, nullptr)
+        .SetPixel(0, 0, ui::clWhite);
     r.Partner.Plays = [](int) -> std::optional<Move> { return Move{}; };
     r.Black(10, 10);
     r.F.MoveCount = board::MaxMoves;

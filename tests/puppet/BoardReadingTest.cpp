@@ -74,13 +74,32 @@ TEST(BoardReading, EveryProfileSeesItsCornersAndNothingOnAnEmptyBoard) {
   }
 }
 
-TEST(BoardReading, TheLowerColumnThenTheLowerRowWins) {
-  Screen s(13);            // profile 13 samples the board points themselves
+// Profile 13 samples the board points themselves: (c, r) at (15c + 183, 15r + 69).
+// More than one new stone, or a white stone gone that no capture took, is no move.
+TEST(BoardReading, OnlyOneNewStoneAndOnlyCapturedStonesGoneMakeAMove) {
+  using Sighting = tovarin::TForm1::Sighting;
+  constexpr ColorRef Dark = Rgb(10, 10, 10);  // a black stone's face, not the empty black
+  Screen s(13);
   s.Dot(258, 114, White);  // (5, 3)
   s.Dot(243, 219, White);  // (4, 10)
-  EXPECT_EQ(s.Look(), (Point{4, 10}));
-  s.Dot(243, 99, White);  // (4, 2)
-  EXPECT_EQ(s.Look(), (Point{4, 2}));
+  EXPECT_EQ(s.Look(), Nothing);
+  EXPECT_EQ(s.F.LastSighting, Sighting::ManyNewStones);
+  EXPECT_EQ(s.F.SightingPoints, 2);
+
+  Screen t(13);
+  t.Record(2, 1, true);
+  t.Record(1, 1, false);
+  t.Record(10, 10, true);
+  t.Record(11, 11, false);
+  t.Dot(213, 84, Dark);    // (2, 1)
+  t.Dot(333, 219, Dark);   // (10, 10)
+  t.Dot(348, 234, White);  // (11, 11); (1, 1) shows empty
+  EXPECT_EQ(t.Look(), Nothing);
+  EXPECT_EQ(t.F.LastSighting, Sighting::StonesGone);
+  EXPECT_EQ(t.F.SightingPoints, 1);
+  t.Dot(198, 99, Dark);  // (1, 2) takes it
+  EXPECT_EQ(t.Look(), (Point{1, 2}));
+  EXPECT_EQ(t.F.LastSighting, Sighting::Sound);
 }
 
 TEST(BoardReading, APointHoldingAStoneIsNeverLookedAt) {

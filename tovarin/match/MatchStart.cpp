@@ -152,6 +152,11 @@ void TForm1::UpdateSeriesCaptions() {
 
 void TForm1::RelayPuppetsFirstMove() {
   if (!DetectPuppetMove(MoveX, MoveY)) {
+    // A screen that is not the puppet's board is named as such.
+    if (LastSighting != Sighting::Sound) {
+      StopOnSighting();
+      return;
+    }
     App().MessageBox("傀儡の一手目が見付かりません!");
     return;
   }

@@ -92,9 +92,17 @@ void TForm1::Timer3Timer() {
   if (!PassCheckDue && platform::TickAfter(Sys.Clock.TickCount(), PassCheckDeadline))
     PassCheckDue = true;
   if (!DetectPuppetMove(MoveX, MoveY)) {
+    // A look the guard refused sends nothing; one that stays refused over the
+    // grace stops the relay.
+    RefusedLooks = LastSighting == Sighting::Sound ? 0 : RefusedLooks + 1;
+    if (RefusedLooks >= GuardGraceLooks) {
+      StopOnSighting();
+      return;
+    }
     Timer3.SetEnabled(true);
     return;
   }
+  RefusedLooks = 0;
   NoteMove(PuppetTime, "おー！ 傀儡の着手 発見 !");
   PassCheckDue = false;
   if (MoveX == 0 && MoveY == 0 && LastMoveWasPass()) {

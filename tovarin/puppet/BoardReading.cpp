@@ -1,15 +1,25 @@
 // Reading the puppet's move from the screen: its pass signs first, then its board,
 // compared point by point with the proxy's own board.
+#include <array>
+#include <string>
+
 #include "tovarin/puppet/Profiles.h"
 #include "tovarin/shell/Unit1.h"
 
 namespace tovarin {
 
 bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
+  LastSighting = Sighting::Sound;
   // Without a profile there is no geometry to read the screen by.
   const puppet::Reading* reading = puppet::ReadingOf(ProfileNo);
   if (!reading) return false;
   platform::Desktop& desktop = Sys.Desktop;
+  // Without its window the screen shows whatever lies below: nothing is read.
+  platform::Rect window;
+  if (PuppetWindow == 0 || !desktop.GetWindowRect(PuppetWindow, window)) {
+    LastSighting = Sighting::WindowGone;
+    return false;
+  }
   const int w = desktop.ScreenWidth(), h = desktop.ScreenHeight();
   auto pixel = [&](puppet::ScreenSpot spot) {
     platform::Point p = spot.On(w, h);
@@ -63,17 +73,65 @@ bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
   // The board, read once: one snapshot of every pixel the scan may look at.
   desktop.Snapshot(puppet::SampleArea(*reading), BoardShot);
   auto read = [this](int px, int py) { return BoardShot.At(px, py); };
-  // Column by column from the left, each from the top: the first point that is
-  // empty here but not on the screen is the new move.
+  // The stone played last, passes passed over: a puppet may mark it in any colour.
+  std::int32_t lastStone = 0;
+  for (int m = MoveCount; m > 0 && m < board::MoveRecordSize && lastStone == 0; --m)
+    lastStone = MoveRecord[static_cast<std::size_t>(m)];
+  // Every point once. A point empty here but not on the screen is a new stone;
+  // the first, column by column from the left and each from the top, is the
+  // move. A stone held here that the screen shows empty is a stone gone.
+  int newStones = 0;
+  int newX = 0;
+  int newY = 0;
+  std::array<std::int16_t, board::BoardSize * board::BoardSize> gone{};
+  int goneCount = 0;
   for (int c = 1; c <= board::BoardSize; ++c)
     for (int r = 1; r <= board::BoardSize; ++r) {
-      if (Stones[static_cast<std::size_t>(board::PointCode(c, r))] != board::Empty) continue;
-      if (puppet::LooksOccupied(puppet::PointTestFor(*reading, c, r), read)) {
-        x = c;
-        y = r;
-        return true;
+      const int code = board::PointCode(c, r);
+      const puppet::PointTest test = puppet::PointTestFor(*reading, c, r);
+      const bool occupied = puppet::LooksOccupied(test, read);
+      if (Stones[static_cast<std::size_t>(code)] == board::Empty) {
+        if (occupied && newStones++ == 0) {
+          newX = c;
+          newY = r;
+        }
+      } else if (!occupied && Stones[static_cast<std::size_t>(code)] == board::StoneWhite &&
+                 code != lastStone &&
+                 read(test.Pixels[0].X, test.Pixels[0].Y) != platform::InvalidColor) {
+        // Only white stones are judged: the empty colours are dark, and some
+        // puppets draw a black stone in one of them, told from the board only
+        // while it carries the last-move mark. A point off the screen shows
+        // nothing either way.
+        gone[static_cast<std::size_t>(goneCount++)] = static_cast<std::int16_t>(code);
       }
     }
+  if (newStones > 1) {
+    LastSighting = Sighting::ManyNewStones;
+    SightingPoints = newStones;
+    return false;
+  }
+  if (goneCount > 0) {
+    // Only the stones the new move captures may go.
+    bool captured = newStones == 1;
+    if (captured) {
+      board::Board after = *this;
+      after.LastMoveCode = board::PointCode(newX, newY);
+      after.PlaceStone(BlackToMove());
+      for (int i = 0; i < goneCount && captured; ++i)
+        captured = after.Stones[static_cast<std::size_t>(gone[static_cast<std::size_t>(i)])] ==
+                   board::Empty;
+    }
+    if (!captured) {
+      LastSighting = Sighting::StonesGone;
+      SightingPoints = goneCount;
+      return false;
+    }
+  }
+  if (newStones == 1) {
+    x = newX;
+    y = newY;
+    return true;
+  }
 
   // Nothing new on the board. The puppet marks the stone played last; when that
   // mark has gone without a new stone, the puppet has passed.
@@ -91,6 +149,40 @@ bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
     }
   }
   return false;
+}
+
+}  // namespace tovarin
+
+namespace tovarin {
+
+void TForm1::StopOnSighting() {
+  // The relay stands still before the box goes up, as after a refused move: the
+  // link stays open and the operator aborts.
+  Timer2.SetEnabled(false);
+  Timer3.SetEnabled(false);
+  const std::string hint =
+      "\n傀儡の盤面が他のウィンドウに隠れていないか、画面の拡大率が 100 % か、"
+      "傀儡の盤面の設定が変わっていないか確かめて下さい(通信を中断します)";
+  std::string text;
+  switch (LastSighting) {
+    case Sighting::WindowGone:
+      text = "傀儡のウィンドウが見付かりません。\n傀儡が終了したようです(通信を中断します)";
+      break;
+    case Sighting::ManyNewStones:
+      text =
+          "傀儡の盤面に新しい石が一度に " + std::to_string(SightingPoints) + " 個見えます。" + hint;
+      break;
+    case Sighting::StonesGone:
+      text = "取られていない石が傀儡の盤面から " + std::to_string(SightingPoints) +
+             " 個消えました。" + hint;
+      break;
+    case Sighting::Sound:
+      return;
+  }
+  LogLine("盤面の監視: 中継を止めました");
+  LogLine(text.substr(0, text.find('\n')));
+  LogLine("");
+  App().MessageBox(text);
 }
 
 }  // namespace tovarin

@@ -116,6 +116,8 @@ void TForm1::ResetGame() {
   AbortRequested = false;
   PassCheckDue = false;
   CaptureFlag = false;
+  LastSighting = Sighting::Sound;
+  RefusedLooks = 0;
   ClearBoard();
   SetCaption(MainCaption);
   App().SetTitle(Caption());

@@ -122,6 +122,17 @@ class TForm1 : public ui::Form, public board::Board {
   bool DetectPuppetMove(std::int32_t& x, std::int32_t& y);
   // The pixels of the board region, reused from look to look.
   platform::ScreenSnapshot BoardShot;
+  // What the last look found that no move of the puppet explains: its window
+  // gone, more than one new stone, or stones gone that no capture took. Such a
+  // look reads as nothing new; a redraw clears itself within a few looks, a
+  // screen that is not the puppet's board does not.
+  enum class Sighting { Sound, WindowGone, ManyNewStones, StonesGone };
+  Sighting LastSighting = Sighting::Sound;
+  std::int32_t SightingPoints = 0;  // the points concerned
+  std::int32_t RefusedLooks = 0;    // looks in a row that the guard refused
+  static constexpr std::int32_t GuardGraceLooks = 10;
+  // The box and log lines for LastSighting; the relay stands still, the link open.
+  void StopOnSighting();
   // ---- end of puppet driving ----
 
   // ---- Launch, placement and set-up scripts (tovarin/puppet) ----
