@@ -1,7 +1,8 @@
 // The partner program's relay: a series of games between a GTP engine and the
 // player at the far end of a Go Modem Protocol line.
 //
-// For each game it opens the line, sets the engine up, agrees a new game
+// For each game it sets the engine up, opens the line (a later game's as soon as
+// the game before it ends, before the engine counts that one), agrees a new game
 // (sending the request when the engine plays black, waiting for it when white),
 // then carries every move across: the engine's moves from `genmove` to the
 // line, the line's moves to the engine with `play`, until two passes in a row

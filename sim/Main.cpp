@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "gtp/GameRecord.h"
+#include "gtp/SgfMoves.h"
 #include "platform/posix/PosixSystem.h"
 #include "platform/sim/HeadlessUi.h"
 #include "platform/sim/SimClock.h"
@@ -176,22 +177,12 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-// The move nodes of a record written by gtp::FormatSgf, one a line.
-std::vector<std::string> SgfMoves(const std::string& sgf) {
-  std::vector<std::string> moves;
-  std::istringstream lines(sgf);
-  for (std::string line; std::getline(lines, line);)
-    if (line.rfind(";B[", 0) == 0 || line.rfind(";W[", 0) == 0)
-      moves.push_back(line.substr(0, line.find(']') + 1));
-  return moves;
-}
-
 // Where the record of game `n` in `partnerFolder` differs from ours in `out`;
 // empty when they agree move for move.
 std::string CompareWithPartner(const std::string& out, const std::string& partnerFolder, int n) {
   const std::string name = "game-" + std::to_string(n) + ".sgf";
-  const std::vector<std::string> ours = SgfMoves(Slurp(out + name));
-  const std::vector<std::string> theirs = SgfMoves(Slurp(partnerFolder + "/" + name));
+  const std::vector<gtp::SgfMove> ours = gtp::SgfMoves(Slurp(out + name));
+  const std::vector<gtp::SgfMove> theirs = gtp::SgfMoves(Slurp(partnerFolder + "/" + name));
   if (theirs.empty()) return "the partner copy kept no record of game " + std::to_string(n);
   std::size_t i = 0;
   while (i < ours.size() && i < theirs.size() && ours[i] == theirs[i]) ++i;
