@@ -149,7 +149,19 @@ ui::Canvas& HeadlessApplication::CanvasOf(ui::Form& form) { return CanvasFor(for
 void HeadlessApplication::MessageBox(const std::string& text) {
   MessageBoxes.push_back(Box{Title(), text});
   if (OnMessageBox) OnMessageBox(MessageBoxes.back());
+  // The box stands centred on the screen, above every other window, while the
+  // operator reads it: a grey face under a title strip.
+  WindowHandle shown = 0;
+  if (Desktop_) {
+    const int w = 360, h = 130;
+    const int left = (Desktop_->ScreenWidth() - w) / 2, top = (Desktop_->ScreenHeight() - h) / 2;
+    SimWindow& box = Desktop_->CreateWindow(Title(), Rect{left, top, left + w, top + h}, nullptr);
+    box.FillRect(Rect{0, 0, w, h}, Rgb(192, 192, 192));
+    box.FillRect(Rect{0, 0, w, 18}, Rgb(0, 0, 128));
+    shown = box.Handle();
+  }
   ModalLoop([] {}, [] { return false; });
+  if (shown) Desktop_->DestroyWindow(shown);
 }
 
 void HeadlessApplication::Post(std::function<void()> input) { Posted_.push_back(std::move(input)); }

@@ -76,8 +76,6 @@ class HeadlessApplication final : public ui::Application {
   void Post(std::function<void()> input);
   // The operator presses a button.
   void Click(ui::SpeedButton& button);
-  // Modal loops running now (message boxes and modal forms).
-  int ModalDepth() const { return ModalDepth_; }
   // Plays the user in the file-open dialog; without one the dialog is cancelled.
   std::function<bool(ui::OpenDialog&)> OpenDialogResponder;
 
@@ -123,7 +121,6 @@ class HeadlessApplication final : public ui::Application {
   Idle Idle_;
   bool Terminated_ = false;
   int FixedWaits_ = 0;
-  int ModalDepth_ = 0;
   std::deque<std::function<void()>> Posted_;
   ui::Form* MainForm_ = nullptr;
   std::map<ui::Timer*, std::uint32_t> Due_;  // enabled timers and their next tick

@@ -425,6 +425,10 @@ class Application {
   virtual void MessageBox(const std::string& text) = 0;
   // The toolkit's standard box for an error that ends the program.
   virtual void ShowError(const std::string& text) = 0;
+  // Modal windows of this program standing now: message boxes and modal forms.
+  // Timer ticks still arrive under them, and anything that reads the screen sees
+  // them too.
+  int ModalDepth() const { return ModalDepth_; }
 
   // Backend services for forms, controls and timers.
   virtual std::unique_ptr<Peer> CreatePeer(Form& form) = 0;
@@ -441,6 +445,8 @@ class Application {
   virtual void TitleChanged() {}
   // Told when a fixed wait that pumps messages begins and ends (nested waits count).
   virtual void FixedWaitChanged(bool /*waiting*/) {}
+  // Kept by the backends around each modal loop.
+  int ModalDepth_ = 0;
 
  private:
   std::string Title_;

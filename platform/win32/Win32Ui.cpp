@@ -330,10 +330,15 @@ int Win32Application::ShowModal(ui::Form& form) {
   {
     DisabledForms others(*this, hwnd);
     Modal_.push_back(&form);
+    ++ModalDepth_;
     struct PopModal {
       std::vector<ui::Form*>& Stack;
-      ~PopModal() { Stack.pop_back(); }
-    } pop{Modal_};
+      int& Depth;
+      ~PopModal() {
+        Stack.pop_back();
+        --Depth;
+      }
+    } pop{Modal_, ModalDepth_};
     form.Show();
     while (form.ModalResult == ui::mrNone && !Terminated_) {
       if (!IsWindowVisible(hwnd)) break;
@@ -363,7 +368,9 @@ int Win32Application::ShowBox(const std::string& text, UINT icon) {
   std::wstring body = Widen(text), caption = Widen(Title());
   DisabledForms others(*this, owner);
   CentredBox centred;
+  ++ModalDepth_;
   int result = ::MessageBoxW(owner, body.c_str(), caption.c_str(), MB_OK | icon);
+  --ModalDepth_;
   if (result == 0) ReportLastError("MessageBoxW");
   return result;
 }

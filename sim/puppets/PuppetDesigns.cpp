@@ -351,6 +351,9 @@ std::array<PuppetDesign, 18> Build() {
   p5.Executables = {"MERVO.EXE", "PELINAR.EXE"};
   p5.Titles = {"Pelinarﾊﾟﾜｰｱｯﾌﾟ版", "Pelinar"};
   p5.BoardTitle = "碁盤";
+  // Row 19 lies at y = 477, below the 410 it is asked for: the board window keeps
+  // a height that shows the whole board and the wood below it.
+  p5.KeptHeight = 500;
   p5.Stones = StoneLook::RingedDotted;
   Pass1(p5, W(230, 60));
   p5.PassBox = BoxC(-120, 10, 120, 90, 0, 56);

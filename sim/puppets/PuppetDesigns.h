@@ -148,6 +148,9 @@ struct PuppetDesign {
   const char* BoardTitle;                  // the separate board window, or nullptr
   int Width;                               // the outer size it is laid out for
   int Height;
+  // A board window that shows its whole board whatever it is asked: it opens this
+  // tall and keeps at least this height (0: it takes any size).
+  int KeptHeight = 0;
   // The board: intersection (1, 1) and the spacing of the lines.
   int GridLeft;
   int GridTop;

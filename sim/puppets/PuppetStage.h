@@ -23,8 +23,10 @@ class StageInput {
   virtual void OnMouseDown(StageWindow, int /*x*/, int /*y*/) {}
   virtual void OnMouseUp(StageWindow, int /*x*/, int /*y*/) {}
   virtual void OnKeyDown(StageWindow, std::uint8_t /*virtualKey*/) {}
-  // Another program is about to move or size the window; false refuses.
-  virtual bool OnPlacing(StageWindow) { return true; }
+  // Another program is about to move or size the window to `requested` (outer
+  // rectangle, screen pixels); false refuses. The program may change `requested`,
+  // as a window that keeps a size of its own does.
+  virtual bool OnPlacing(StageWindow, platform::Rect& /*requested*/) { return true; }
   // The window's outer rectangle has changed; its pixel store has the new size
   // and must be painted again.
   virtual void OnPlaced(StageWindow) {}

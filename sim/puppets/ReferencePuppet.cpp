@@ -93,7 +93,7 @@ ReferencePuppet::ReferencePuppet(Stage& stage, const PuppetDesign& design, int e
       Modal_(stage) {
   std::size_t which = executable == 1 && design.Titles[1] ? 1 : 0;
   Rect start{Options_.StartLeft, Options_.StartTop, Options_.StartLeft + design.Width,
-             Options_.StartTop + design.Height};
+             Options_.StartTop + std::max(design.Height, design.KeptHeight)};
   if (design.BoardTitle) {
     BoardWindow_ = stage.Open(design.BoardTitle, start, WindowLook::Main, 0, this);
     Rect below{start.Left, start.Bottom, start.Right, start.Bottom + MainWindowHeight};
@@ -168,7 +168,7 @@ void ReferencePuppet::Relayout() {
   // Laid out for its designed size; any other size moves the board off its place.
   Rect w = BoardWindowRect();
   ShiftX_ = (w.Width() - Design_.Width) / 2;
-  ShiftY_ = (w.Height() - Design_.Height) / 2;
+  ShiftY_ = (w.Height() - std::max(Design_.Height, Design_.KeptHeight)) / 2;
   if (MainWindow_) {
     Placing_ = true;
     Stage_.Move(MainWindow_, Rect{w.Left, w.Bottom, w.Right, w.Bottom + MainWindowHeight});
@@ -176,8 +176,13 @@ void ReferencePuppet::Relayout() {
   }
 }
 
-bool ReferencePuppet::OnPlacing(StageWindow w) {
-  return !(Options_.RefusesPlacement && w == BoardWindow_);
+bool ReferencePuppet::OnPlacing(StageWindow w, Rect& requested) {
+  if (w != BoardWindow_) return true;
+  if (Options_.RefusesPlacement) return false;
+  // A board laid out at fixed places: a smaller window would hide its last rows.
+  if (requested.Height() < Design_.KeptHeight)
+    requested.Bottom = requested.Top + Design_.KeptHeight;
+  return true;
 }
 
 void ReferencePuppet::OnPlaced(StageWindow w) {

@@ -123,7 +123,7 @@ class ReferencePuppet final : public StageInput {
   void OnMouseDown(StageWindow w, int x, int y) override;
   void OnMouseUp(StageWindow w, int x, int y) override;
   void OnKeyDown(StageWindow w, std::uint8_t virtualKey) override;
-  bool OnPlacing(StageWindow w) override;
+  bool OnPlacing(StageWindow w, platform::Rect& requested) override;
   void OnPlaced(StageWindow w) override;
 
  private:

@@ -57,9 +57,9 @@ void SimStage::OnKeyDown(SimWindow& w, std::uint8_t virtualKey) {
   if (StageInput* input = InputOf(w)) input->OnKeyDown(w.Handle(), virtualKey);
 }
 
-bool SimStage::OnPlacing(SimWindow& w, Rect&) {
+bool SimStage::OnPlacing(SimWindow& w, Rect& requested) {
   StageInput* input = InputOf(w);
-  return !input || input->OnPlacing(w.Handle());
+  return !input || input->OnPlacing(w.Handle(), requested);
 }
 
 void SimStage::OnPlaced(SimWindow& w) {

@@ -297,8 +297,34 @@ LRESULT Win32Stage::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_WINDOWPOSCHANGING: {
       auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
       const bool placing = (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE);
-      if (placing && !OwnMove_ && !s->Input->OnPlacing(window))
-        pos->flags |= SWP_NOMOVE | SWP_NOSIZE;
+      if (placing && !OwnMove_) {
+        // What the move would leave: the flags keep the present place or size.
+        RECT now{};
+        GetWindowRect(hwnd, &now);
+        platform::Rect requested{now.left, now.top, now.right, now.bottom};
+        if (!(pos->flags & SWP_NOMOVE)) {
+          requested = platform::Rect{pos->x, pos->y, pos->x + requested.Width(),
+                                     pos->y + requested.Height()};
+        }
+        if (!(pos->flags & SWP_NOSIZE)) {
+          requested.Right = requested.Left + pos->cx;
+          requested.Bottom = requested.Top + pos->cy;
+        }
+        if (!s->Input->OnPlacing(window, requested)) {
+          pos->flags |= SWP_NOMOVE | SWP_NOSIZE;
+        } else {
+          if (!(pos->flags & SWP_NOSIZE) || requested.Width() != now.right - now.left ||
+              requested.Height() != now.bottom - now.top) {
+            pos->flags &= ~static_cast<UINT>(SWP_NOSIZE);
+            pos->cx = requested.Width();
+            pos->cy = requested.Height();
+          }
+          if (!(pos->flags & SWP_NOMOVE)) {
+            pos->x = requested.Left;
+            pos->y = requested.Top;
+          }
+        }
+      }
       return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     case WM_WINDOWPOSCHANGED: {

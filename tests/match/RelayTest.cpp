@@ -24,6 +24,7 @@ struct Rig {
     platform::sim::SimWindow& puppet = W.Desktop.CreateWindow("screen", screen, nullptr);
     puppet.FillRect(screen, colour);
     F.PuppetWindow = puppet.Handle();
+    F.PuppetRect = screen;
     EXPECT_TRUE(F.BindLinkLibrary());
     EXPECT_EQ(F.Link.initcom(1), 1);
     EXPECT_EQ(F.Link.newgame(1), 1);

@@ -12,6 +12,7 @@ void PlacePuppet(testing_world::World& w, int profile) {
   if (g->PlayLeft != 0 || g->PlayTop != 0)
     w.Desktop.SetWindowPos(f.PuppetWindow, platform::InsertBottom, g->PlayLeft, g->PlayTop,
                            f.TargetWidth, f.TargetHeight, platform::SwpShowWindow);
+  w.Desktop.GetWindowRect(f.PuppetWindow, f.PuppetRect);
 }
 
 }  // namespace puppet_test

@@ -7,7 +7,7 @@
 namespace puppet_test {
 
 // Places the puppet found by FindPuppet as the launch would: at (0, 0) with the
-// target size, then at its play position.
+// target size, then at its play position, its rectangle kept in PuppetRect.
 void PlacePuppet(testing_world::World& w, int profile);
 
 }  // namespace puppet_test

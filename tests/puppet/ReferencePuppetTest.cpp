@@ -140,16 +140,18 @@ TEST(ReferencePuppet, ItsBoardMovesWithItsWindow) {
   EXPECT_EQ(p.Puppet->Game().MovesMade(), 0);
 }
 
-TEST(ReferencePuppet, Profile5KeepsItsMainWindowUnderItsBoardWindow) {
+// Asked for 410 x 410, profile 5's board window keeps the height that shows its
+// whole board, with its board where it was; the main window stays below it.
+TEST(ReferencePuppet, Profile5KeepsAWindowThatShowsItsWholeBoard) {
   Placed p(5);
   Rect board, main;
   ASSERT_TRUE(p.W.Desktop.GetWindowRect(p.Puppet->Window(), board));
   ASSERT_TRUE(p.W.Desktop.GetWindowRect(p.Puppet->MainWindow(), main));
-  EXPECT_EQ(board, (Rect{0, 0, 410, 410}));
+  EXPECT_EQ(board, (Rect{0, 0, 410, 500}));
   EXPECT_EQ(main.Left, 0);
-  EXPECT_EQ(main.Top, 410);
+  EXPECT_EQ(main.Top, 500);
   EXPECT_EQ(p.W.Desktop.Window(p.Puppet->MainWindow())->Title(), "Pelinarﾊﾟﾜｰｱｯﾌﾟ版");
-  // The lower rows stand in the main window and take clicks there.
+  EXPECT_EQ(p.Puppet->PointOnScreen(19, 19), (Point{375, 477}));
   p.W.Form1().ClickAt(375, 477);
   EXPECT_EQ(p.Puppet->Game().At(19, 19), Stone::Black);
 }

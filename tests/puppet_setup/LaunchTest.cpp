@@ -98,15 +98,25 @@ TEST_F(Launch, WindowElsewhereIsMovedAndSized) {
   EXPECT_EQ(f1.PuppetRect, (Rect{0, 0, 510, 380}));
 }
 
-// A window that is not in place stops the start after its log lines, before any
-// script clicks into whatever stands at the profile's points.
-TEST_F(Launch, AWindowThatRefusesItsSizeStopsTheStart) {
+// A window that keeps a size of its own is taken when it stands at the origin (the
+// look before the first game judges its board). One that stays elsewhere stops
+// the start after its log lines, before any script clicks into whatever stands
+// at the profile's points.
+TEST_F(Launch, AWindowThatKeepsItsSizeIsTakenOnlyAtTheOrigin) {
   program.Fixed = true;
   Install(13, "GRETO4.EXE", "無題 - Tulkomi S2", Rect{0, 0, 300, 200});
-  EXPECT_FALSE(f1.PreparePuppet());
+  EXPECT_TRUE(f1.PreparePuppet());
   std::vector<std::string> log = Log();
   EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
             (std::vector<std::string>{"", "傀儡サイズを(300,200)に調整しました！",
+                                      "傀儡前化粧 OK"}));
+  EXPECT_EQ(f1.PuppetRect, (Rect{0, 0, 300, 200}));
+
+  w.Desktop.MoveWindow(program.Window, Rect{40, 30, 340, 230});
+  EXPECT_FALSE(f1.PlacePuppetWindow());
+  log = Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
+            (std::vector<std::string>{"傀儡サイズを(300,200)に調整しました！",
                                       "この傀儡を操る事は出来ません！"}));
 }
 

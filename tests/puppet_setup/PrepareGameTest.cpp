@@ -200,7 +200,8 @@ TEST_P(Prepared, SetsOptionsAndStartsGamesOfBothColours) {
       ASSERT_EQ(m.F.ProfileNo, c.Profile);
       const refpuppet::PuppetDesign& design = puppet->Design();
       const int left = c.Profile == 14 || c.Profile == 17 ? -35 : 0;
-      EXPECT_EQ(m.F.PuppetRect, (Rect{left, 0, left + design.Width, design.Height}));
+      const int height = std::max(design.Height, design.KeptHeight);
+      EXPECT_EQ(m.F.PuppetRect, (Rect{left, 0, left + design.Width, height}));
       Rect actual;
       ASSERT_TRUE(m.W.Desktop.GetWindowRect(puppet->Window(), actual));
       EXPECT_EQ(actual, m.F.PuppetRect);

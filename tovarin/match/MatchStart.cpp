@@ -39,6 +39,7 @@ void TForm1::SpeedButton22Click() {
   for (ui::Label* label : {&Label1, &Label2, &Label3, &Label4, &Label5}) label->SetVisible(true);
   ClearLog();
 
+  if (!CalibratePuppet()) return;
   if (!OpenAgreedGame()) return;
   GamesTotal = GamesLeft = Settings->SeriesLength();
   if (GamesTotal > 1) UpdateSeriesCaptions();

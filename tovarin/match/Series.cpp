@@ -39,6 +39,7 @@ void TForm1::NextGame() {
   // The side that sends the new-game request waits longer, so that the other
   // side is listening when it comes.
   if (!WaitPumpingMessages(PuppetIsBlack == 1 ? 30000 : 15000)) return;
+  if (!CalibratePuppet()) return;
   if (!OpenAgreedGame()) return;
   HandOverToRelay(0);
 }

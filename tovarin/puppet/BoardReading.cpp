@@ -5,11 +5,16 @@
 
 #include "tovarin/puppet/Profiles.h"
 #include "tovarin/shell/Unit1.h"
+#include "tovarin/shell/Unit2.h"
+#include "tovarin/shell/Unit3.h"
 
 namespace tovarin {
 
 bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
   LastSighting = Sighting::Sound;
+  // While a box of Tovarin's stands on the screen, the screen shows the box where
+  // the board may be: no look is taken.
+  if (App().ModalDepth() > 0) return false;
   // Without a profile there is no geometry to read the screen by.
   const puppet::Reading* reading = puppet::ReadingOf(ProfileNo);
   if (!reading) return false;
@@ -18,6 +23,12 @@ bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
   platform::Rect window;
   if (PuppetWindow == 0 || !desktop.GetWindowRect(PuppetWindow, window)) {
     LastSighting = Sighting::WindowGone;
+    return false;
+  }
+  // The profile's points are screen points of the window where it was placed; a
+  // window moved, resized or minimised since shows its board elsewhere.
+  if (!(window == PuppetRect)) {
+    LastSighting = Sighting::WindowMoved;
     return false;
   }
   const int w = desktop.ScreenWidth(), h = desktop.ScreenHeight();
@@ -168,6 +179,11 @@ void TForm1::StopOnSighting() {
     case Sighting::WindowGone:
       text = "傀儡のウィンドウが見付かりません。\n傀儡が終了したようです(通信を中断します)";
       break;
+    case Sighting::WindowMoved:
+      text =
+          "傀儡のウィンドウが対局の位置から動かされました。\n"
+          "傀儡のウィンドウを動かしたり最小化したりしないで下さい(通信を中断します)";
+      break;
     case Sighting::ManyNewStones:
       text =
           "傀儡の盤面に新しい石が一度に " + std::to_string(SightingPoints) + " 個見えます。" + hint;
@@ -183,6 +199,85 @@ void TForm1::StopOnSighting() {
   LogLine(text.substr(0, text.find('\n')));
   LogLine("");
   App().MessageBox(text);
+}
+
+}  // namespace tovarin
+
+namespace tovarin {
+
+bool TForm1::OwnWindowAt(platform::Point point) const {
+  const ui::Form* forms[] = {this, Info, Settings};
+  for (const ui::Form* form : forms) {
+    if (!form || !form->Visible()) continue;
+    const platform::Rect outer{form->Left(), form->Top(), form->Left() + form->Width(),
+                               form->Top() + form->Height()};
+    if (outer.Contains(point.X, point.Y)) return true;
+  }
+  return false;
+}
+
+bool TForm1::CalibratePuppet() {
+  const puppet::Geometry* geometry = puppet::GeometryOf(ProfileNo);
+  const puppet::Reading* reading = puppet::ReadingOf(ProfileNo);
+  const puppet::Entry* entry = puppet::EntryOf(ProfileNo);
+  if (!geometry || !reading || !entry) return false;
+  platform::Desktop& desktop = Sys.Desktop;
+  const int w = desktop.ScreenWidth(), h = desktop.ScreenHeight();
+  const std::string hint =
+      "\n画面の拡大率を 100 % にし、傀儡の盤面の設定を変えずに、"
+      "Tovarin を起動し直して下さい(対戦を始めません)";
+  std::string text;
+  platform::Rect window;
+  if (PuppetWindow == 0 || !desktop.GetWindowRect(PuppetWindow, window)) {
+    text = "傀儡のウィンドウが見付かりません。\n傀儡が終了したようです(対戦を始めません)";
+  } else if (window.Left != geometry->PlayLeft || window.Top != geometry->PlayTop) {
+    text = "傀儡のウィンドウが対局の位置 (" + std::to_string(geometry->PlayLeft) + "," +
+           std::to_string(geometry->PlayTop) + ") にありません。" + hint;
+  } else {
+    // Every point the profile reads or clicks must show the puppet, not Tovarin.
+    bool covered = false;
+    for (int c = 1; c <= board::BoardSize && !covered; ++c)
+      for (int r = 1; r <= board::BoardSize && !covered; ++r) {
+        const puppet::PointTest test = puppet::PointTestFor(*reading, c, r);
+        for (int i = 0; i < test.PixelCount && !covered; ++i) covered = OwnWindowAt(test.Pixels[i]);
+        covered = covered || OwnWindowAt(puppet::BoardPoint(*geometry, c, r));
+      }
+    for (int i = 0; i < entry->PassClickCount && !covered; ++i)
+      covered = OwnWindowAt(entry->PassClicks[static_cast<std::size_t>(i)].On(w, h));
+    if (entry->ClicksTitleFirst && !covered) covered = OwnWindowAt(puppet::TitleClick);
+    if (covered) {
+      text = "傀儡の盤面が Tovarin のウィンドウに隠れています。" + hint;
+    } else {
+      // A new game shows an empty board; the puppet playing black may have put
+      // its first stone already. A point off the screen cannot be read at all.
+      desktop.Snapshot(puppet::SampleArea(*reading), BoardShot);
+      auto read = [this](int px, int py) { return BoardShot.At(px, py); };
+      int notEmpty = 0;
+      for (int c = 1; c <= board::BoardSize; ++c)
+        for (int r = 1; r <= board::BoardSize; ++r) {
+          const puppet::PointTest test = puppet::PointTestFor(*reading, c, r);
+          if (read(test.Pixels[0].X, test.Pixels[0].Y) == platform::InvalidColor ||
+              puppet::LooksOccupied(test, read))
+            ++notEmpty;
+        }
+      if (notEmpty > (PuppetIsBlack == 1 ? 1 : 0))
+        text =
+            "傀儡の盤面で空いて見えない点が " + std::to_string(notEmpty) + " 個あります。" + hint;
+    }
+  }
+  if (text.empty()) {
+    PuppetRect = window;
+    return true;
+  }
+  Timer1.SetEnabled(false);
+  Timer2.SetEnabled(false);
+  Timer3.SetEnabled(false);
+  LogLine("盤面の確認: 対戦を始めません");
+  LogLine(text.substr(0, text.find('\n')));
+  LogLine("");
+  SpeedButton1.SetCaption("終了");
+  App().MessageBox(text);
+  return false;
 }
 
 }  // namespace tovarin

@@ -166,8 +166,10 @@ bool TForm1::PlacePuppetWindow() {
   if (!rightSize)
     LogLine("傀儡サイズを" + Position(PuppetRect.Width(), PuppetRect.Height()) +
             "に調整しました！");
-  if (PuppetRect.Left == 0 && PuppetRect.Top == 0 && PuppetRect.Width() == TargetWidth &&
-      PuppetRect.Height() == TargetHeight) {
+  // A window that keeps a size of its own still puts its board at the fixed place
+  // when it stands at the origin; the look before the first game tells whether it
+  // does.
+  if (PuppetRect.Left == 0 && PuppetRect.Top == 0) {
     finish("傀儡前化粧 OK");
     return true;
   }

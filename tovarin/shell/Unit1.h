@@ -123,23 +123,33 @@ class TForm1 : public ui::Form, public board::Board {
   // The pixels of the board region, reused from look to look.
   platform::ScreenSnapshot BoardShot;
   // What the last look found that no move of the puppet explains: its window
-  // gone, more than one new stone, or stones gone that no capture took. Such a
+  // gone or no longer where it was placed (PuppetRect), more than one new stone,
+  // or stones gone that no capture took. Such a
   // look reads as nothing new; a redraw clears itself within a few looks, a
   // screen that is not the puppet's board does not.
-  enum class Sighting { Sound, WindowGone, ManyNewStones, StonesGone };
+  enum class Sighting { Sound, WindowGone, WindowMoved, ManyNewStones, StonesGone };
   Sighting LastSighting = Sighting::Sound;
   std::int32_t SightingPoints = 0;  // the points concerned
   std::int32_t RefusedLooks = 0;    // looks in a row that the guard refused
   static constexpr std::int32_t GuardGraceLooks = 10;
   // The box and log lines for LastSighting; the relay stands still, the link open.
   void StopOnSighting();
+  // The look before a game's handshake, with the puppet's new game set up: its
+  // window stands at its play position, none of Tovarin's windows covers a point
+  // the profile reads or clicks, and every board point reads empty (one stone at
+  // most when the puppet plays black). False after a box and log lines that name
+  // what is wrong; PuppetRect holds the window's rectangle when true.
+  bool CalibratePuppet();
+  // True when a visible window of Tovarin's covers the screen point.
+  bool OwnWindowAt(platform::Point point) const;
   // ---- end of puppet driving ----
 
   // ---- Launch, placement and set-up scripts (tovarin/puppet) ----
   // Checks the screen, starts the registered puppet, finds and places its window.
   bool PreparePuppet();
   bool LaunchPuppet(int profile);
-  // True when the puppet window stands at its place with its target size.
+  // True when the puppet window stands at the origin. A window that keeps a size of
+  // its own is accepted here; the look before the first game judges its board.
   bool PlacePuppetWindow();
   void ShiftPuppetWindow(int x);
   // Sets the puppet's options once per match; starts a new game before each game.
