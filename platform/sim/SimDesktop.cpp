@@ -51,13 +51,14 @@ void SimDesktop::SetScreenSize(int width, int height) {
 }
 
 SimWindow& SimDesktop::CreateWindow(std::string title, const Rect& outer, SimWindowOwner* owner,
-                                    bool visible) {
+                                    bool visible, WindowHandle ownerWindow) {
   auto w = std::make_unique<SimWindow>();
   w->Handle_ = NextHandle_;
   NextHandle_ += 4;
   w->Title_ = std::move(title);
   w->Outer_ = outer;
   w->Owner_ = owner;
+  w->OwnerWindow_ = ownerWindow;
   w->Visible_ = visible;
   w->Resize();
   Stack_.insert(Stack_.begin(), w->Handle_);
@@ -109,6 +110,13 @@ void SimDesktop::BringToTop(WindowHandle window) {
   if (!Window(window)) return;
   RemoveFromStack(window);
   Stack_.insert(Stack_.begin(), window);
+  // The windows it owns come along above it, in their order.
+  std::vector<WindowHandle> owned;
+  for (WindowHandle h : Stack_) {
+    const SimWindow* w = Window(h);
+    if (w && w->OwnerWindow_ == window) owned.push_back(h);
+  }
+  for (auto it = owned.rbegin(); it != owned.rend(); ++it) BringToTop(*it);
 }
 
 WindowHandle SimDesktop::WindowAt(int x, int y) const {
@@ -219,7 +227,7 @@ bool SimDesktop::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int
     if (insertAfter == InsertBottom)
       Stack_.push_back(window);
     else
-      Stack_.insert(Stack_.begin(), window);
+      BringToTop(window);
   }
   if (flags & SwpShowWindow) w->Visible_ = true;
   if (w->Owner_ && !w->Minimized_) w->Owner_->OnPlaced(*w);

@@ -57,6 +57,7 @@ class SimWindow {
   bool Visible_ = true;
   bool Minimized_ = false;
   SimWindowOwner* Owner_ = nullptr;
+  WindowHandle OwnerWindow_ = 0;
   std::vector<ColorRef> Pixels_;
   void Resize();
 };
@@ -82,9 +83,11 @@ class SimDesktop final : public Desktop {
   ColorRef Background = Rgb(0, 128, 128);
   int ScalePercent = 100;
 
-  // Windows. The new window stands on top of the stacking order.
+  // Windows. The new window stands on top of the stacking order. A window owned
+  // by another (`ownerWindow`, a program's dialog) stays above it, as on Windows:
+  // raising the owner raises what it owns above it.
   SimWindow& CreateWindow(std::string title, const Rect& outer, SimWindowOwner* owner,
-                          bool visible = true);
+                          bool visible = true, WindowHandle ownerWindow = 0);
   void DestroyWindow(WindowHandle window);
   SimWindow* Window(WindowHandle window);
   void ShowWindow(WindowHandle window, bool visible);

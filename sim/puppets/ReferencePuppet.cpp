@@ -213,7 +213,7 @@ void ReferencePuppet::PaintAll() {
   }
   Rect bw = BoardWindowRect();
   Fill(Rect{0, 0, bw.Width(), TitleHeight}, TitleStrip);
-  int px = Design_.PitchX, py = Design_.PitchY;
+  int px = PitchX(), py = PitchY();
   Fill(Rect{Cx(1) - px / 2 - 6, Cy(1) - py / 2 - 6, Cx(19) - px / 2 + px + 6,
             Cy(19) - py / 2 + py + 6},
        Wood);
@@ -246,7 +246,7 @@ void ReferencePuppet::PaintWindowControls() {
 }
 
 void ReferencePuppet::PaintPoint(int c, int r) {
-  const int px = Design_.PitchX, py = Design_.PitchY;
+  const int px = PitchX(), py = PitchY();
   const int cx = Cx(c), cy = Cy(r);
   const Rect cell{cx - px / 2, cy - py / 2, cx - px / 2 + px, cy - py / 2 + py};
   Fill(cell, Wood);
@@ -347,7 +347,7 @@ void ReferencePuppet::OnMouseUp(StageWindow w, int x, int y) {
 }
 
 bool ReferencePuppet::BoardPointAt(Point scene, int& c, int& r) const {
-  const int px = Design_.PitchX, py = Design_.PitchY;
+  const int px = PitchX(), py = PitchY();
   int dx = scene.X - Cx(1) + px / 2, dy = scene.Y - Cy(1) + py / 2;
   if (dx < 0 || dy < 0) return false;
   c = dx / px + 1;

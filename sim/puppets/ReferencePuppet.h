@@ -47,6 +47,10 @@ struct PuppetOptions {
   bool StartsMinimised = false;
   // It starts with its title screen, where it has one.
   bool OpeningScreen = false;
+  // Its board drawn this much larger than designed, about its top-left corner,
+  // as on a display that the system enlarges (its menus and boxes keep their
+  // places here).
+  int BoardScalePercent = 100;
 };
 
 // A grey box: a small top-level window with a title strip and one button.
@@ -175,8 +179,12 @@ class ReferencePuppet final : public StageInput {
   platform::Rect BoardWindowRect();
   void Fill(const platform::Rect& r, platform::ColorRef c);
   void Set(int x, int y, platform::ColorRef c);
-  int Cx(int c) const { return Design_.GridLeft + ShiftX_ + (c - 1) * Design_.PitchX; }
-  int Cy(int r) const { return Design_.GridTop + ShiftY_ + (r - 1) * Design_.PitchY; }
+  // The board's geometry as drawn: the design's, enlarged by BoardScalePercent.
+  int Scaled(int v) const { return v * Options_.BoardScalePercent / 100; }
+  int PitchX() const { return Scaled(Design_.PitchX); }
+  int PitchY() const { return Scaled(Design_.PitchY); }
+  int Cx(int c) const { return Scaled(Design_.GridLeft) + ShiftX_ + (c - 1) * PitchX(); }
+  int Cy(int r) const { return Scaled(Design_.GridTop) + ShiftY_ + (r - 1) * PitchY(); }
   void Relayout();
   void PaintAll();
   void PaintPoint(int c, int r);

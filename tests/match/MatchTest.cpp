@@ -384,14 +384,20 @@ TEST(Refusal, APartnerMoveOnAStoneStopsTheGameWithTheLinkOpen) {
 // or the puppet ends: the relay stops with a box once a few looks agree, the link
 // stays open, and nothing the puppet did not play is sent.
 TEST(BoardGuard, AScreenThatIsNotTheBoardStopsTheRelayAndSendsNothing) {
-  for (bool killed : {false, true}) {
-    SCOPED_TRACE(killed ? "killed" : "covered");
+  enum Case { Covered, Killed, Moved };
+  for (Case c : {Covered, Killed, Moved}) {
+    SCOPED_TRACE(c);
     MatchSetup s;
     MatchWorld m(s);
     m.Partner.Plays = [&](int number) -> std::optional<Move> {
       if (number != 6) return std::nullopt;
-      if (killed) {
+      if (c == Killed) {
         m.Launcher.Kill(s.Profile);
+      } else if (c == Moved) {
+        platform::Rect r;
+        m.W.Desktop.GetWindowRect(m.Puppet()->Window(), r);
+        m.W.Desktop.MoveWindow(m.Puppet()->Window(),
+                               {r.Left + 40, r.Top + 20, r.Right + 40, r.Bottom + 20});
       } else {
         const platform::Rect area = puppet::SampleArea(*puppet::ReadingOf(s.Profile));
         m.W.Desktop.CreateWindow("notice", area, nullptr)
@@ -404,11 +410,10 @@ TEST(BoardGuard, AScreenThatIsNotTheBoardStopsTheRelayAndSendsNothing) {
     m.RunFor(20000);
 
     ASSERT_EQ(m.Boxes().size(), 1u);
-    EXPECT_EQ(
-        m.Boxes()[0].rfind(
-            killed ? "傀儡のウィンドウが見付かりません。" : "傀儡の盤面に新しい石が一度に ", 0),
-        0u)
-        << m.Boxes()[0];
+    const char* const expected[] = {"傀儡の盤面に新しい石が一度に ",
+                                    "傀儡のウィンドウが見付かりません。",
+                                    "傀儡のウィンドウが対局の位置から動かされました。"};
+    EXPECT_EQ(m.Boxes()[0].rfind(expected[c], 0), 0u) << m.Boxes()[0];
     int sends = 0;
     for (const ScriptedLink::Call& call : m.Partner.Calls) sends += call.Name == "sendxy";
     EXPECT_EQ(sends, 3);  // moves 1, 3 and 5
@@ -418,6 +423,70 @@ TEST(BoardGuard, AScreenThatIsNotTheBoardStopsTheRelayAndSendsNothing) {
     EXPECT_TRUE(m.Partner.Open());
     EXPECT_EQ(m.F.SpeedButton1.Caption(), "中止");
   }
+}
+
+// Before the handshake the screen must show the profile's empty board where the
+// profile reads it. When it does not, a box names the cause, the link is never
+// opened and the button finishes the program.
+TEST(BoardGuard, AScreenThatIsNotTheBoardBeforeTheHandshakeStartsNoGame) {
+  enum Case { Dialog, DrawnLarger, OtherPuppet, OwnWindowOver, SecondGame };
+  for (Case c : {Dialog, DrawnLarger, OtherPuppet, OwnWindowOver, SecondGame}) {
+    SCOPED_TRACE(c);
+    MatchSetup s;
+    if (c == DrawnLarger) s.Puppet.BoardScalePercent = 125;
+    if (c == SecondGame) s.Games = "2";
+    if (c == OtherPuppet) s.Profile = 6;  // registered as profile 6, but profile 16 runs
+    MatchWorld m(s);
+    if (c == OtherPuppet) m.Launcher.Kando4Profile = 16;
+    // The main window left where the user put it, over the puppet's board.
+    if (c == OwnWindowOver) m.F.SetBounds(60, 80, m.F.Width(), m.F.Height());
+    // A box of the puppet's left over its board once it is placed, or once the
+    // first game is over: a window it owns, which stays above it.
+    m.W.App.OnLineAppended = [&](const ui::Memo&, const std::string& line) {
+      const bool due = c == SecondGame ? line == "30 秒お待ち....."
+                                       : line == "傀儡前化粧 OK" || line == "傀儡前準備 OK";
+      if ((c == Dialog || c == SecondGame) && due)
+        m.W.Desktop.CreateWindow("box", {150, 150, 350, 260}, nullptr, true, m.F.PuppetWindow)
+            .FillRect({0, 0, 200, 110}, puppet::DialogGrey);
+    };
+    m.Operator.StartMatch(simworld::MatchSettings{true, 1, s.Games});
+    m.W.App.PumpUntil([&] { return !m.Boxes().empty(); }, 3600000);
+    m.RunFor(20000);
+
+    ASSERT_EQ(m.Boxes().size(), 1u);
+    const std::string expected = c == OwnWindowOver
+                                     ? "傀儡の盤面が Tovarin のウィンドウに隠れています。"
+                                     : "傀儡の盤面で空いて見えない点が ";
+    EXPECT_EQ(m.Boxes()[0].rfind(expected, 0), 0u) << m.Boxes()[0];
+    const Lines log = m.W.Log();
+    EXPECT_NE(std::find(log.begin(), log.end(), "盤面の確認: 対戦を始めません"), log.end());
+    int opened = 0;
+    for (const ScriptedLink::Call& call : m.Partner.Calls) opened += call.Name == "initcom";
+    EXPECT_EQ(opened, c == SecondGame ? 1 : 0);
+    EXPECT_FALSE(m.Partner.Open());
+    EXPECT_EQ(m.F.SpeedButton1.Caption(), "終了");
+    EXPECT_FALSE(m.F.Timer1.Enabled() || m.F.Timer2.Enabled() || m.F.Timer3.Enabled());
+  }
+}
+
+// A box of Tovarin's own stands centred on the screen, over the puppet's board,
+// for 20 s of the puppet's turn: no look is taken under it, so profile 4 does not
+// read its grey face as the puppet's pass, and the game goes on alike on both sides.
+TEST(BoardGuard, NoLookIsTakenUnderABoxOfTovarinsOwn) {
+  MatchSetup s;
+  s.Profile = 4;
+  MatchWorld m(s);
+  m.W.App.OperatorReadsMs = 20000;
+  // Up once the partner's second move is clicked in, so nothing raises the puppet.
+  int given = 0;
+  m.W.App.OnLineAppended = [&](const ui::Memo&, const std::string& line) {
+    if (line == "傀儡が考えています....." && ++given == 2)
+      m.W.App.Post([&] { m.F.App().MessageBox("お知らせ"); });
+  };
+  ASSERT_TRUE(m.Play());
+  EXPECT_EQ(m.Boxes(), Lines{"お知らせ"});
+  ASSERT_EQ(m.Partner.Records.size(), 1u);
+  EXPECT_EQ(m.Puppet()->Game().History(), m.Partner.Records[0]);
 }
 
 class OffTheBoard : public ::testing::TestWithParam<Move> {};

@@ -107,9 +107,9 @@ TEST_F(Launch, AWindowThatKeepsItsSizeIsTakenOnlyAtTheOrigin) {
   Install(13, "GRETO4.EXE", "無題 - Tulkomi S2", Rect{0, 0, 300, 200});
   EXPECT_TRUE(f1.PreparePuppet());
   std::vector<std::string> log = Log();
-  EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
-            (std::vector<std::string>{"", "傀儡サイズを(300,200)に調整しました！",
-                                      "傀儡前化粧 OK"}));
+  EXPECT_EQ(
+      std::vector<std::string>(log.end() - 3, log.end()),
+      (std::vector<std::string>{"", "傀儡サイズを(300,200)に調整しました！", "傀儡前化粧 OK"}));
   EXPECT_EQ(f1.PuppetRect, (Rect{0, 0, 300, 200}));
 
   w.Desktop.MoveWindow(program.Window, Rect{40, 30, 340, 230});
