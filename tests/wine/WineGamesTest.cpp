@@ -867,6 +867,12 @@ TEST(WineGames, Profile17PlaysAWholeGameAsBlack) {
   WineMatch({"profile-17", {17, "NOVRA2.EXE", "[Umbr2]"}, true, 1, std::nullopt}).Play();
 }
 
+// Its board window keeps a height that shows its whole board, taller than the
+// size Tovarin asks for: the window is taken at the origin as it is.
+TEST(WineGames, Profile5PlaysAWholeGameAsBlack) {
+  WineMatch({"profile-5", {5, "MERVO.EXE", "[Pel?]"}, true, 1, std::nullopt}).Play();
+}
+
 TEST(WineGames, Profile10PlaysASeriesOfTwoWithColoursSwapped) {
   WineMatch({"profile-10-series", {10, "RENDOLIN.EXE", "[RENDO]"}, true, 2, std::nullopt}).Play();
 }
