@@ -9,7 +9,8 @@
 //   cleared          the information window was emptied
 //   labels: <black name>|<black clock>|<white name>|<white clock>|<moves>|<caption>
 //                    the main window's labels, after each line that names a move
-//   box: <text>      a message box of Tovarin's (the operator then stops)
+//   box: <text>      a message box of Tovarin's, its line breaks written as \n
+//                    (the operator then stops)
 //   over             the finish button came up: the match is over; the operator
 //                    presses it once a line comes on standard input
 //   error: <what>    the operator could not go on
@@ -175,6 +176,18 @@ std::wstring BoxText(HWND box) {
   return longest;
 }
 
+// The box's text on one line, its line breaks written as "\n".
+std::string OneLine(const std::wstring& text) {
+  std::string out;
+  for (char c : Utf8(text)) {
+    if (c == '\n')
+      out += "\\n";
+    else if (c != '\r')
+      out += c;
+  }
+  return out;
+}
+
 // The main window's controls, by their places in its client area.
 struct MainWindow {
   HWND Window = nullptr;
@@ -258,10 +271,9 @@ int main(int argc, char** argv) {
   for (;;) {
     if (GetTickCount() - started > timeoutMs) Stop("the match did not end in time");
     if (!IsWindow(main.Window)) Stop("Tovarin has gone");
-    if (HWND box = BoxOf(pid)) {
-      Say("box: " + Utf8(BoxText(box)));
-      return 1;
-    }
+    // A box is told after the log is read once more: the lines written just
+    // before it went up come first.
+    HWND box = BoxOf(pid);
     std::wstring text;
     const bool read = TextOf(memo, text);
     if (read) {
@@ -277,6 +289,10 @@ int main(int argc, char** argv) {
         if (lines[i].find(L"手目  位置は") != std::wstring::npos) Say("labels: " + main.Labels());
       }
       seen = std::move(lines);
+    }
+    if (box) {
+      Say("box: " + OneLine(BoxText(box)));
+      return 1;
     }
     if (finishing && read) break;
     if (Text(main.Finish) == L"終了") finishing = true;

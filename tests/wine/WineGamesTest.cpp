@@ -19,6 +19,10 @@
 // and at its end, and of the end of the match are left in
 // <build>/wine-games/<match>/ with the records and logs (with two Tovarins, in
 // its folders a/ and b/, one for each side).
+//
+// A game against GNU Go may also end with the puppet's process killed in
+// mid-game: then Tovarin must stop the relay with a box, keep the link open and
+// send nothing more.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -291,6 +295,8 @@ class GnuGoOnComOne : public FarEnd {
   }
   ~GnuGoOnComOne() override { StopRelay(); }
 
+  bool PortOpen() const { return Line_.PortOpen(); }
+
  private:
   ComLine Line_;
   fs::path Folder_;
@@ -424,6 +430,16 @@ struct LoggedMove {
   int Y;
 };
 
+// The move as a record holds it.
+SgfMove AsRecorded(const LoggedMove& m) {
+  std::string point;
+  if (m.X != 0 || m.Y != 0) {
+    point += static_cast<char>('a' + m.X - 1);
+    point += static_cast<char>('a' + m.Y - 1);
+  }
+  return {m.Number % 2 == 1 ? 'B' : 'W', point};
+}
+
 struct Game {
   std::vector<LoggedMove> Moves;
   std::vector<std::string> Lines;
@@ -437,6 +453,8 @@ struct PuppetPlan {
   std::string Tag;  // as the main window's labels show the puppet
 };
 
+void PrintTo(const PuppetPlan& puppet, std::ostream* out) { *out << "profile " << puppet.Profile; }
+
 struct MatchPlan {
   std::string Name;
   PuppetPlan Puppet;
@@ -445,6 +463,10 @@ struct MatchPlan {
   // A second Tovarin with this puppet at the far end, playing the other colour;
   // GNU Go when empty.
   std::optional<PuppetPlan> Partner;
+  // The puppet's process is killed once the information window shows the move
+  // of this number (0: never); a puppet's move, so that its next one is seconds
+  // away.
+  int KillAfter = 0;
 };
 
 // One Tovarin under Wine, with its puppet and its operator, in a folder of its
@@ -465,7 +487,8 @@ class TovarinSide {
   const fs::path& Folder() const { return Folder_; }
   bool PuppetBlack() const { return PuppetBlack_; }
   const fs::path& Com1() const { return ComOne_; }
-  void Prepare();
+  // With `slowPuppet`, the puppet thinks two seconds a move and plays on to move 40.
+  void Prepare(bool slowPuppet);
   // Starts tovarin.exe and its operator, who gives up after `limitS` seconds.
   void Launch(const std::string& wine, int limitS);
   // The operator's descriptor to poll while it has more to say, else -1.
@@ -483,6 +506,15 @@ class TovarinSide {
   // pressed): true when Tovarin ended by itself.
   bool Stop();
   void Shot(const std::string& name) const { Screenshot(Shots_ / (name + ".png"), Desk_.Display); }
+  // The number of the last move the information window showed, 0 before any.
+  int LastMoveShown() const {
+    return Played_.empty() || Played_.back().Moves.empty() ? 0 : Played_.back().Moves.back().Number;
+  }
+  const Game& CurrentGame() const { return Played_.back(); }
+  // Kills the puppet's process as a crash would: the Linux process that Wine runs
+  // it in, named after the program's file, in this desk's prefix. Returns how
+  // many were killed.
+  int KillPuppet() const;
   std::vector<SgfMove> PuppetRecord(int n) const {
     return testing_world::SgfMoves(
         Slurp(PuppetFolder_ / ("puppet-game-" + std::to_string(n) + ".sgf")));
@@ -518,7 +550,7 @@ class TovarinSide {
   void CheckGame(int n, const std::vector<SgfMove>& reference) const;
 };
 
-void TovarinSide::Prepare() {
+void TovarinSide::Prepare(bool slowPuppet) {
   std::error_code ignored;
   fs::remove_all(Folder_, ignored);
   Shots_ = Folder_ / "shots";
@@ -537,9 +569,11 @@ void TovarinSide::Prepare() {
   PuppetFolder_ = Folder_ / folderName;
   fs::create_directories(PuppetFolder_);
   fs::copy_file(WindowsBuild / "sim/puppets/refpuppet.exe", PuppetFolder_ / Puppet_.Executable);
-  // Short games: quick answers, and passes once eight moves are on the board.
-  std::ofstream(PuppetFolder_ / "refpuppet.ini") << "think_ms=300\nthink_jitter_ms=200\nseed=11\n"
-                                                    "pass_from_move=8\nopening_screen=0\n";
+  // Short games: quick answers, and passes once eight moves are on the board. A
+  // slow puppet leaves seconds between its move and its next one.
+  std::ofstream(PuppetFolder_ / "refpuppet.ini")
+      << (slowPuppet ? "think_ms=2000\npass_from_move=40\n" : "think_ms=300\npass_from_move=8\n")
+      << "think_jitter_ms=200\nseed=11\nopening_screen=0\n";
   // The registry files as Tovarin writes them: ANSI code page, CR LF line ends,
   // the count without one.
   const std::string path = Cp932(WindowsPath(PuppetFolder_ / Puppet_.Executable));
@@ -571,6 +605,21 @@ void TovarinSide::Launch(const std::string& wine, int limitS) {
   ToOperator_ = toOperator[1];
   FromOperator_ = fromOperator[0];
   Played_.emplace_back();
+}
+
+int TovarinSide::KillPuppet() const {
+  int killed = 0;
+  std::error_code error;
+  for (fs::directory_iterator p("/proc", error), end; !error && p != end; p.increment(error)) {
+    const std::string pid = p->path().filename();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    if (Slurp(p->path() / "comm") != Puppet_.Executable + "\n") continue;
+    const std::string environment = '\0' + Slurp(p->path() / "environ");
+    if (environment.find('\0' + ("WINEPREFIX=" + Desk_.Prefix) + '\0') == std::string::npos)
+      continue;
+    if (kill(std::stoi(pid), SIGKILL) == 0) ++killed;
+  }
+  return killed;
 }
 
 void TovarinSide::Go() {
@@ -697,13 +746,7 @@ void TovarinSide::CheckGame(int n, const std::vector<SgfMove>& reference) const 
     const LoggedMove& m = g.Moves[i];
     ASSERT_EQ(m.Number, first + static_cast<int>(i));
     ASSERT_LE(m.Number, total);
-    std::string point;
-    if (m.X != 0 || m.Y != 0) {
-      point += static_cast<char>('a' + m.X - 1);
-      point += static_cast<char>('a' + m.Y - 1);
-    }
-    EXPECT_EQ((SgfMove{m.Number % 2 == 1 ? 'B' : 'W', point}),
-              reference[static_cast<std::size_t>(m.Number - 1)])
+    EXPECT_EQ(AsRecorded(m), reference[static_cast<std::size_t>(m.Number - 1)])
         << "move " << m.Number;
   }
   if (lastGame) {
@@ -743,6 +786,7 @@ class WineMatch {
   std::vector<std::unique_ptr<TovarinSide>> Sides_;
 
   void Check();
+  void CheckKilled(const std::string& box) const;
 };
 
 void WineMatch::Play() {
@@ -769,18 +813,22 @@ void WineMatch::Play() {
     Sides_.push_back(
         std::make_unique<TovarinSide>(Work_, Plan_.Puppet, Plan_.PuppetBlack, Plan_.Games, desk));
   }
-  for (auto& side : Sides_) ASSERT_NO_FATAL_FAILURE(side->Prepare());
+  for (auto& side : Sides_) ASSERT_NO_FATAL_FAILURE(side->Prepare(Plan_.KillAfter > 0));
   const auto started = Clock::now();
   auto since = [started] { return std::chrono::duration<double>(Clock::now() - started).count(); };
 
   std::mutex endsLock;
   std::vector<double> ends;  // when each game ended, in seconds from the start
   std::unique_ptr<FarEnd> far;
-  if (Plan_.Partner)
+  GnuGoOnComOne* gnugo = nullptr;
+  if (Plan_.Partner) {
     far = std::make_unique<ComCable>(Sides_[0]->Com1(), Sides_[1]->Com1());
-  else
-    far =
+  } else {
+    auto g =
         std::make_unique<GnuGoOnComOne>(Sides_[0]->Com1(), Work_, Plan_.Games, !Plan_.PuppetBlack);
+    gnugo = g.get();
+    far = std::move(g);
+  }
   far->GameOver = [&](int game) {
     {
       std::lock_guard<std::mutex> lock(endsLock);
@@ -801,11 +849,23 @@ void WineMatch::Play() {
   for (TovarinSide* side : order) ASSERT_NO_FATAL_FAILURE(side->Launch(wine, limitS));
 
   std::string stopped;  // why the match stopped early
+  // With the puppet killed: when, in seconds from the start, and the box that
+  // stopped the relay.
+  std::optional<double> killedAt;
+  double boxAt = -1;
+  std::string box;
+  const double boxWaitS = 60;
   std::size_t closing = 0;
   const auto deadline = started + std::chrono::seconds(limitS + 30);
-  while (closing < Sides_.size() && stopped.empty()) {
+  while (closing < Sides_.size() && stopped.empty() && box.empty()) {
     if (Clock::now() > deadline) {
       stopped = "no end of the match within " + std::to_string(limitS + 30) + " s";
+      break;
+    }
+    if (killedAt && since() > *killedAt + boxWaitS) {
+      stopped = "no box within " + std::to_string(static_cast<int>(boxWaitS)) +
+                " s of the puppet's kill; moves shown up to " +
+                std::to_string(Sides_[0]->LastMoveShown());
       break;
     }
     std::vector<pollfd> fds;
@@ -813,8 +873,18 @@ void WineMatch::Play() {
     poll(fds.data(), fds.size(), 200);
     for (std::size_t i = 0; i < Sides_.size() && stopped.empty(); ++i) {
       if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
-      stopped = Sides_[i]->Listen(since());
-      if (!stopped.empty()) stopped += " (" + Sides_[i]->Folder().string() + ")";
+      const std::string why = Sides_[i]->Listen(since());
+      if (why.empty()) continue;
+      if (killedAt && why.rfind("box: ", 0) == 0) {
+        box = why.substr(5);
+        boxAt = since();
+      } else {
+        stopped = why + " (" + Sides_[i]->Folder().string() + ")";
+      }
+    }
+    if (Plan_.KillAfter > 0 && !killedAt && Sides_[0]->LastMoveShown() >= Plan_.KillAfter) {
+      killedAt = since();
+      ASSERT_EQ(Sides_[0]->KillPuppet(), 1) << "the puppet's process, once";
     }
     // The dialogs are answered in turn, the white side's first.
     for (TovarinSide* side : order) {
@@ -824,9 +894,16 @@ void WineMatch::Play() {
     for (const auto& side : Sides_)
       if (side->CloseWhenOver()) ++closing;
   }
+  if (!box.empty()) {
+    // Tovarin stays up with its box for 20 s from the kill: whatever it sends
+    // meanwhile reaches GNU Go's record.
+    std::this_thread::sleep_for(std::chrono::duration<double>(*killedAt + 20 - since()));
+    EXPECT_TRUE(gnugo->PortOpen()) << "the link was closed";
+  }
   bool tovarinsEnded = true;
   for (const auto& side : Sides_) tovarinsEnded = side->Stop() && tovarinsEnded;
   std::printf("[ %s: match over after %.0f s;", Plan_.Name.c_str(), since());
+  if (killedAt) std::printf(" puppet killed at %.1f s, box at %.1f s;", *killedAt, boxAt);
   {
     std::lock_guard<std::mutex> lock(endsLock);
     for (std::size_t i = 0; i < ends.size(); ++i)
@@ -838,14 +915,35 @@ void WineMatch::Play() {
   }
   std::printf(" ]\n");
   ASSERT_TRUE(stopped.empty()) << stopped;
-  EXPECT_TRUE(tovarinsEnded) << "tovarin.exe did not end with its finish button";
+  // After a box, the operator ends and the test stops Tovarin.
+  if (box.empty()) EXPECT_TRUE(tovarinsEnded) << "tovarin.exe did not end with its finish button";
   // The last game ends once the port is closed.
   for (int waited = 0; far->GamesPlayed() < Plan_.Games && waited < 200; ++waited)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(far->Failure(), "");
   ASSERT_EQ(far->GamesPlayed(), Plan_.Games);
   far.reset();
-  Check();
+  if (Plan_.KillAfter > 0)
+    CheckKilled(box);
+  else
+    Check();
+}
+
+void WineMatch::CheckKilled(const std::string& box) const {
+  EXPECT_EQ(box.rfind("傀儡のウィンドウが見付かりません。", 0), 0u) << box;
+  const Game& g = Sides_[0]->CurrentGame();
+  EXPECT_NE(std::find(g.Lines.begin(), g.Lines.end(), "盤面の監視: 中継を止めました"),
+            g.Lines.end());
+  // GNU Go got the puppet's moves up to the kill and answered the last one;
+  // Tovarin showed that answer and sent nothing after it.
+  const std::vector<SgfMove> reference = testing_world::SgfMoves(Slurp(Work_ / "gnugo-1.sgf"));
+  ASSERT_FALSE(g.Moves.empty());
+  EXPECT_EQ(g.Moves.back().Number, Plan_.KillAfter + 1);
+  ASSERT_EQ(reference.size(), static_cast<std::size_t>(g.Moves.back().Number))
+      << "moves shown up to " << g.Moves.back().Number;
+  for (const LoggedMove& m : g.Moves)
+    EXPECT_EQ(AsRecorded(m), reference[static_cast<std::size_t>(m.Number - 1)])
+        << "move " << m.Number;
 }
 
 void WineMatch::Check() {
@@ -876,6 +974,27 @@ TEST(WineGames, Profile5PlaysAWholeGameAsBlack) {
 TEST(WineGames, Profile10PlaysASeriesOfTwoWithColoursSwapped) {
   WineMatch({"profile-10-series", {10, "RENDOLIN.EXE", "[RENDO]"}, true, 2, std::nullopt}).Play();
 }
+
+// The puppet's process killed right after its sixth move (move 12 of the game):
+// Tovarin must find its window gone, stop the relay with a box, keep the link
+// open and send nothing more. The empty board of profile 14 is not the bare
+// screen's black, whose every point it would read as a stone; profile 4 would
+// read that black as its pass sign.
+class PuppetKilled : public ::testing::TestWithParam<PuppetPlan> {};
+
+TEST_P(PuppetKilled, TheRelayStopsWithABoxAndSendsNothingMore) {
+  const PuppetPlan& puppet = GetParam();
+  WineMatch(
+      {"killed-profile-" + std::to_string(puppet.Profile), puppet, false, 1, std::nullopt, 12})
+      .Play();
+}
+
+INSTANTIATE_TEST_SUITE_P(WineGames, PuppetKilled,
+                         ::testing::Values(PuppetPlan{14, "UMBRISA.EXE", "[Umbr]"},
+                                           PuppetPlan{4, "ZOLTA.EXE", "[Ostr]"}),
+                         [](const auto& info) {
+                           return "Profile" + std::to_string(info.param.Profile);
+                         });
 
 // Two Tovarins, each with its own Wine prefix, X server, operator and puppet,
 // their COM1 joined by a null-modem cable: a series of two, colours swapped.
