@@ -11,10 +11,11 @@ SimStage::~SimStage() {
   for (const auto& [window, input] : Inputs_) Desktop_.DestroyWindow(window);
 }
 
-StageWindow SimStage::Open(std::string_view title, const Rect& outer, WindowLook, StageWindow,
+StageWindow SimStage::Open(std::string_view title, const Rect& outer, WindowLook, StageWindow owner,
                            StageInput* input) {
   // The simulated desktop draws no frames: a main window is what its program paints.
-  StageWindow window = Desktop_.CreateWindow(std::string(title), outer, this).Handle();
+  // A popup stays above the window it belongs to.
+  StageWindow window = Desktop_.CreateWindow(std::string(title), outer, this, true, owner).Handle();
   Inputs_[window] = input;
   return window;
 }

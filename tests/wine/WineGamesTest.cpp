@@ -916,7 +916,9 @@ void WineMatch::Play() {
   std::printf(" ]\n");
   ASSERT_TRUE(stopped.empty()) << stopped;
   // After a box, the operator ends and the test stops Tovarin.
-  if (box.empty()) EXPECT_TRUE(tovarinsEnded) << "tovarin.exe did not end with its finish button";
+  if (box.empty()) {
+    EXPECT_TRUE(tovarinsEnded) << "tovarin.exe did not end with its finish button";
+  }
   // The last game ends once the port is closed.
   for (int waited = 0; far->GamesPlayed() < Plan_.Games && waited < 200; ++waited)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
