@@ -275,7 +275,9 @@ int main(int argc, char** argv) {
     // before it went up come first.
     HWND box = BoxOf(pid);
     std::wstring text;
-    const bool read = TextOf(memo, text);
+    bool read = TextOf(memo, text);
+    // Tovarin may be busy putting the box up: that read is tried again.
+    for (int tries = 0; box && !read && tries < 20; ++tries) read = TextOf(memo, text);
     if (read) {
       std::vector<std::wstring> lines = Lines(text);
       std::size_t same = 0;
