@@ -1,13 +1,25 @@
 // The Windows side of a look at the puppet's board, per profile: the board's
 // pixels read one GetPixel at a time from the screen's device context, against
 // one snapshot of the board region (a BitBlt into a DIB section) read from memory.
-// A window painted like a board stands under the points. Prints numbers; asserts
-// nothing. Run it under Wine with run_pixels_bench.sh.
+// A window painted like a board stands under the points. Then what the board's
+// guard costs: Tovarin's look with it against the look as it was before it, with
+// a reference puppet of the profile running as a program of its own (this program
+// started again with --puppet N), on an empty board and in the middle of a game.
+// Prints numbers; asserts nothing. Run it under Wine with run_pixels_bench.sh,
+// from the source folder: Tovarin's main window loads the pictures in bmp/.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
+#include "bench/puppet/LookBench.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32Ui.h"
+#include "sim/puppets/ReferencePuppet.h"
+#include "sim/puppets/Win32Stage.h"
 #include "tovarin/puppet/Profiles.h"
 
 namespace {
@@ -47,9 +59,101 @@ void Pump() {
   }
 }
 
+// The puppet's side: the reference puppet of `profile`, answering at once.
+int RunPuppet(int profile) {
+  const refpuppet::PuppetDesign* design = refpuppet::DesignOf(profile);
+  if (!design) return 2;
+  refpuppet::PuppetOptions options;
+  options.ThinkMs = 1;
+  refpuppet::Win32Stage stage(GetModuleHandleW(nullptr));
+  refpuppet::ReferencePuppet puppet(stage, *design, 0, options);
+  return stage.Run();
+}
+
+// This program started again as the puppet of `profile`; false when it could not be.
+bool StartPuppet(int profile, PROCESS_INFORMATION& process) {
+  wchar_t path[MAX_PATH];
+  if (!GetModuleFileNameW(nullptr, path, MAX_PATH)) return false;
+  std::wstring line = L"\"" + std::wstring(path) + L"\" --puppet " + std::to_wstring(profile);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessW(path, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process) != 0;
+}
+
+// A click on the board point (c, r) where Tovarin clicks it, sent to the puppet's
+// window under that point; it returns once the puppet has taken it. Tovarin's
+// clicks through the system's mouse take 400 ms each.
+void Click(int profile, int c, int r) {
+  platform::Point p = puppet::BoardPoint(*puppet::GeometryOf(profile), c, r);
+  POINT at{p.X, p.Y};
+  HWND window = WindowFromPoint(at);
+  ScreenToClient(window, &at);
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// Looks until the puppet's board reads as it should: `settled` looks in a row that
+// find nothing and refuse nothing (its window painted at its place).
+void Settle(tovarin::TForm1& f, int settled) {
+  for (int i = 0, good = 0; i < 500 && good < settled; ++i) {
+    std::int32_t x = 0, y = 0;
+    const bool found = f.DetectPuppetMove(x, y);
+    good = !found && f.LastSighting == tovarin::TForm1::Sighting::Sound ? good + 1 : 0;
+    Sleep(10);
+  }
+}
+
+// The guard's cost per profile, each puppet in a process of its own as the real
+// puppet is: Tovarin's window reads, GetWindowRect included, cross a process.
+void TimeGuard() {
+  platform::win32::Win32LibraryLoader libraries;
+  platform::win32::Win32Desktop desktop;
+  platform::win32::Win32Clock clock;
+  platform::win32::Win32FileTimes files;
+  tovarin::Services services{desktop, clock, libraries, files};
+  platform::win32::Win32Application app;
+  tovarin::TForm1 f(app, services);
+  // Only its looks are wanted: no start-up work, no window over the puppet's.
+  f.Timer1.SetEnabled(false);
+  f.Hide();
+  const int rounds = 200;
+  lookbench::PrintHeader("on the Windows screen", rounds);
+  for (int p = 1; p <= puppet::ProfileCount; ++p) {
+    PROCESS_INFORMATION process{};
+    if (!StartPuppet(p, process)) {
+      std::printf("%-8d the puppet could not be started\n", p);
+      continue;
+    }
+    f.PuppetWindow = 0;
+    for (int i = 0; i < 500 && !f.PuppetWindow; ++i, Sleep(10)) f.FindPuppet(p);
+    if (f.PuppetWindow) {
+      const puppet::Geometry& g = *puppet::GeometryOf(p);
+      desktop.SetWindowPos(f.PuppetWindow, platform::InsertTop, g.PlayLeft, g.PlayTop,
+                           f.TargetWidth, f.TargetHeight, platform::SwpShowWindow);
+      f.ResetGame();
+      Settle(f, 5);
+      lookbench::TimeProfile(f, rounds, [&] {
+        const int made = lookbench::PlayGame(
+            f, 60, [&](int c, int r) { Click(p, c, r); }, [&] { app.ProcessMessages(); });
+        Settle(f, 5);
+        return made;
+      });
+      PostMessageW(reinterpret_cast<HWND>(f.PuppetWindow), WM_CLOSE, 0, 0);
+    } else {
+      std::printf("%-8d the puppet's window did not show\n", p);
+    }
+    if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0)
+      TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--puppet") == 0) return RunPuppet(std::atoi(argv[2]));
   WNDCLASSW wc{};
   wc.lpfnWndProc = BoardProc;
   wc.hInstance = GetModuleHandleW(nullptr);
@@ -97,5 +201,9 @@ int main() {
     (void)taken;
   }
   DestroyWindow(board);
+  Pump();
+
+  std::printf("\n");
+  TimeGuard();
   return 0;
 }
