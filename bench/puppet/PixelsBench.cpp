@@ -131,6 +131,7 @@ void TimeGuard() {
       const puppet::Geometry& g = *puppet::GeometryOf(p);
       desktop.SetWindowPos(f.PuppetWindow, platform::InsertTop, g.PlayLeft, g.PlayTop,
                            f.TargetWidth, f.TargetHeight, platform::SwpShowWindow);
+      desktop.GetWindowRect(f.PuppetWindow, f.PuppetRect);
       f.ResetGame();
       Settle(f, 5);
       lookbench::TimeProfile(f, rounds, [&] {

@@ -33,6 +33,7 @@ struct Placed {
     const puppet::Geometry& g = *puppet::GeometryOf(profile);
     W.Desktop.SetWindowPos(F.PuppetWindow, platform::InsertBottom, g.PlayLeft, g.PlayTop,
                            F.TargetWidth, F.TargetHeight, platform::SwpShowWindow);
+    W.Desktop.GetWindowRect(F.PuppetWindow, F.PuppetRect);
   }
   testing_world::World W;
   refpuppet::PuppetLauncher Launcher;
