@@ -13,11 +13,14 @@ TForm2::TForm2(ui::Application& app)
       BitBtn1(*this, "BitBtn1", {54, 230, 120, 38}, ui::mrOk),
       BitBtn2(*this, "BitBtn2", {200, 230, 123, 38}, ui::mrCancel),
       Image1(*this, "Image1", {0, 0, 15, 15}),
-      Panel2(*this, "Panel2", {18, 24, 154, 80}),
+      // The two panels are wider than designed (154): the series label's blanks
+      // take half an em each in the fonts the system substitutes, which puts its
+      // last character at 159 to 179, past a 154-pixel panel that would cut it off.
+      Panel2(*this, "Panel2", {18, 24, 180, 80}),
       RadioButton3(*this, "RadioButton3", {15, 16, 126, 17}, &Panel2),
       RadioButton4(*this, "RadioButton4", {15, 46, 126, 17}, &Panel2),
-      Panel7(*this, "Panel7", {18, 112, 154, 104}),
-      Label16(*this, "Label16", {9, 72, 137, 19}, &Panel7),
+      Panel7(*this, "Panel7", {18, 112, 180, 104}),
+      Label16(*this, "Label16", {9, 72, 171, 19}, &Panel7),
       RadioButton14(*this, "RadioButton14", {15, 12, 105, 21}, &Panel7),
       RadioButton15(*this, "RadioButton15", {15, 42, 105, 21}, &Panel7),
       Edit14(*this, "Edit14", {90, 71, 32, 23}, &Panel7),
