@@ -129,7 +129,10 @@ int ScriptedLink::Sendxy(int x, int y) {
 
 int ScriptedLink::Receivexy(int* x, int* y) {
   ScriptedLink& s = *Current_;
-  if (!s.Open_ || !s.Waiting_ || platform::TickAfter(s.ReadyAt_, s.Clock_.TickCount())) return 0;
+  // Every call is recorded, those that find no move too: a test of what is asked
+  // after the link is closed must see every question.
+  if (!s.Open_ || !s.Waiting_ || platform::TickAfter(s.ReadyAt_, s.Clock_.TickCount()))
+    return s.Done("receivexy", 0, 0, 0);
   *x = s.Waiting_->C;
   *y = s.Waiting_->R;
   s.Waiting_.reset();

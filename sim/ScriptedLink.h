@@ -27,8 +27,8 @@ class ScriptedLink final : public platform::LibraryLoader {
   ScriptedLink& operator=(const ScriptedLink&) = delete;
 
   struct Call {
-    std::string Name;  // initcom, newgame, sendxy, receivexy (only those that fetched), closecom
-    int A = 0;         // the arguments; for receivexy the move handed out
+    std::string Name;  // initcom, newgame, sendxy, receivexy, closecom
+    int A = 0;         // the arguments; for receivexy the move handed out (0, 0 when none)
     int B = 0;
     int Result = 0;
     std::uint32_t Tick = 0;  // when the call returned

@@ -302,13 +302,14 @@ TEST_P(Abort, EndsTheMatchAndNothingReachesTheLibraryAfterItIsClosed) {
   MatchSetup s;
   s.Games = at == AbortAt::BetweenGames ? "2" : "1";
   MatchWorld m(s);
-  int received = 0;
+  int sent = 0;
   m.Partner.OnCall = [&](const ScriptedLink::Call& c) {
     if ((at == AbortAt::Prompt && c.Name == "initcom") ||
         (at == AbortAt::BetweenGames && c.Name == "closecom" && m.Partner.Count("closecom") == 1))
       m.PressAbortAfter(at == AbortAt::Prompt ? 2000 : 10000);
     if (at == AbortAt::AfterHandshake && c.Name == "newgame") m.W.App.Click(m.F.SpeedButton1);
-    if (at == AbortAt::MidGame && c.Name == "receivexy" && ++received == 6)
+    // Mid-game: while Timer2 asks for the partner's answer to the puppet's sixth move.
+    if (at == AbortAt::MidGame && c.Name == "sendxy" && ++sent == 6)
       m.W.App.Click(m.F.SpeedButton1);
   };
   // Pressed while the puppet is launched: the click waits for the blocking sleeps
