@@ -69,6 +69,9 @@ Program::Program(const std::vector<std::string>& command,
       Changed.notify_all();
     }
     ::close(fd);
+    std::lock_guard<std::mutex> lock(Lock);
+    Ended = true;
+    Changed.notify_all();
   });
 }
 
@@ -91,6 +94,10 @@ int Program::Wait() {
   while (waitpid(Pid, &status, 0) < 0 && errno == EINTR) {
   }
   Pid = 0;
+  // The reader may not have taken the last bytes yet; a process the program
+  // left behind may hold the output open, so this wait has a bound.
+  std::unique_lock<std::mutex> lock(Lock);
+  Changed.wait_for(lock, std::chrono::milliseconds(EventTimeoutMs), [&] { return Ended; });
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

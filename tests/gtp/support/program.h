@@ -43,7 +43,8 @@ class Program {
 
   // Waits for `text` to appear in the output.
   bool WaitFor(const std::string& text);
-  // The exit status; 128 + the signal for a program ended by one.
+  // The exit status; 128 + the signal for a program ended by one. Returns once
+  // everything the program wrote has been read too.
   int Wait();
   std::string Output();
   pid_t Pid = 0;
@@ -52,6 +53,7 @@ class Program {
   std::mutex Lock;
   std::condition_variable Changed;
   std::string Text;
+  bool Ended = false;  // the output has reached its end
   std::thread Reader;
 };
 
