@@ -235,11 +235,9 @@ int main(int argc, char** argv) {
   auto fail = [&failure](const std::string& why) {
     if (failure.empty()) failure = why;
   };
-  bool gameOver = false;  // two passes seen since the port was opened
   int gamesEnded = 0;
   app.OnLineAppended = [&](const ui::Memo&, const std::string& line) {
     std::printf("%s\n", line.c_str());
-    if (line == "２回目のパスをキャッチ！") gameOver = true;
     if (line == "Send Error !") fail("a move was not acknowledged by the partner");
   };
   app.OnMessageBox = [&](const platform::sim::HeadlessApplication::Box& box) {
@@ -304,7 +302,6 @@ int main(int argc, char** argv) {
   const std::string puppetName = puppet::DisplayNameOf(opt.Profile);
   const std::string out = opt.Out + "/";
   link.BeforeOpen = [&](int port) {
-    gameOver = false;
     if (!gnugo) return;
     std::string device, error;
     if (!gnugo->NewLine(device, error)) {
@@ -328,8 +325,9 @@ int main(int argc, char** argv) {
   };
   link.AfterClose = [&] {
     if (gnugo) gnugo->Finish();
-    if (!gameOver) return;
-    gameOver = false;
+    // A line closed after a game that ended on two passes (the next game's reset
+    // comes after the close); an abort or a lost link leaves no finished game.
+    if (!f.GameFinished) return;
     ++gamesEnded;
     // The puppet is the player on this side of the line.
     gtp::GameRecord record;

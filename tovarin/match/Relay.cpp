@@ -43,6 +43,7 @@ bool TForm1::RecordMove() {
 }
 
 void TForm1::FinishGameOnPasses(bool partnerPassedLast) {
+  GameFinished = true;
   LogLine("２回目のパスをキャッチ！");
   LogLine("");
   LogLine(std::to_string(MoveCount - 1) + " 手まで 終局しました！");

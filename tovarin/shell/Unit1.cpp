@@ -114,6 +114,7 @@ void TForm1::ResetGame() {
   LastMoveCode = 0;
   MoveCount = 0;
   AbortRequested = false;
+  GameFinished = false;
   PassCheckDue = false;
   CaptureFlag = false;
   LastSighting = Sighting::Sound;

@@ -75,6 +75,7 @@ class TForm1 : public ui::Form, public board::Board {
   std::array<std::string, WindowTitleCount> WindowTitles;
   LinkBinding Link;  // the link library
   bool AbortRequested = false;
+  bool GameFinished = false;  // the game ended on two passes; cleared for the next
   std::int32_t GamesTotal = 1;
   std::int32_t GamesLeft = 1;
   std::int32_t GameNo = 1;
