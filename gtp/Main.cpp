@@ -4,6 +4,7 @@
 // command line as a child process, and plays a series of games between the
 // engine and whoever is at the other end of the line (Tovarin, or any program
 // that speaks the protocol). Each game can be kept as an SGF file.
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -93,9 +94,18 @@ bool Parse(int argc, char** argv, Options& o) {
     } else if (a == "--games") {
       if (!Number(v, o.Relay.Games, 1, 10000)) return false;
     } else if (a == "--komi") {
-      char* end = nullptr;
-      const double komi = std::strtod(v, &end);
-      if (end == v || *end != '\0' || !std::isfinite(komi) || std::fabs(komi) > 1000) return false;
+      // A decimal number as SGF writes a real: an optional sign, digits, and
+      // digits after a point (no exponent, no hexadecimal, no bare point).
+      const char* p = v + (*v == '+' || *v == '-');
+      const char* digits = p;
+      while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
+      if (p == digits) return false;
+      if (*p == '.') {
+        const char* fraction = ++p;
+        while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
+        if (p == fraction) return false;
+      }
+      if (*p != '\0' || std::fabs(std::strtod(v, nullptr)) > 1000) return false;
       o.Relay.Komi = v;
     } else if (a == "--sgf") {
       o.SgfFolder = v;

@@ -122,7 +122,16 @@ bool Relay::PlayGame(int number, int engineColour, int nextColour) {
   for (const std::string& command : setup) {
     GtpReply reply;
     if (!Command(command, reply)) return stop(Failure);
-    if (!reply.Ok()) return stop("the engine refused \"" + command + "\": " + reply.Text);
+    if (reply.Ok()) continue;
+    // The line carries no komi, so an engine that will not take it can still
+    // play; the record then names none.
+    if (command.rfind("komi ", 0) == 0) {
+      Say(game + ": the engine refused \"" + command + "\": " + reply.Text +
+          "; playing on without it");
+      record.Komi.clear();
+      continue;
+    }
+    return stop("the engine refused \"" + command + "\": " + reply.Text);
   }
 
   // The line of a later game was opened when the game before it ended.

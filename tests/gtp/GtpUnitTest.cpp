@@ -273,6 +273,22 @@ TEST_F(RelayTest, AMoveFromTheLineOutsideTheBoardIsNotPlayed) {
   EXPECT_FALSE(Line.IsOpen);
 }
 
+// The line carries no komi: an engine that will not take one still plays, and
+// the record names none.
+TEST_F(RelayTest, AnEngineThatRefusesKomiPlaysOnWithoutIt) {
+  Engine.Special = [](const std::string& command) -> std::optional<GtpReply> {
+    if (command.rfind("komi", 0) == 0) return GtpReply{GtpReply::Status::Failure, "no komi"};
+    return std::nullopt;
+  };
+  Line.FarMoves = {{0, 0}};
+  ASSERT_TRUE(Run()) << Error;
+  ASSERT_EQ(Records.size(), 1u);
+  EXPECT_EQ(Records[0].Komi, "");
+  EXPECT_NE(std::find(Said.begin(), Said.end(),
+                      "game 1: the engine refused \"komi 6.5\": no komi; playing on without it"),
+            Said.end());
+}
+
 TEST_F(RelayTest, AnEngineThatResignsPassesFromThenOn) {
   Engine.Genmoves = {"D16", "resign"};
   Line.FarMoves = {{16, 16}, {17, 17}, {0, 0}};

@@ -185,6 +185,16 @@ TEST_F(AgainstTheProtocolEngine, AnEngineThatResignsPassesAndTheStatusSaysSo) {
   EXPECT_EQ(SgfMoves(sgf), (std::vector<std::string>{"Baa", "Wss", "B", "W"}));
 }
 
+// A komi must be a decimal number as SGF writes a real: anything else is a
+// wrong command line (status 2 with the usage), before any port is opened.
+TEST_F(AgainstTheProtocolEngine, AKomiThatIsNoDecimalNumberIsRefused) {
+  for (const char* komi : {"0x10", "1e1", ".5", "6.", "inf"}) {
+    Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--komi", komi, "--", FAKE_ENGINE});
+    EXPECT_EQ(program.Wait(), 2) << komi;
+    EXPECT_EQ(program.Output().rfind("usage: duelcom-gtp", 0), 0u) << program.Output();
+  }
+}
+
 TEST_F(AgainstTheProtocolEngine, AnEngineThatCannotStartIsReported) {
   Program program(
       {DUELCOM_GTP, "--port", Line.SlavePath, "--", "/nonexistent/engine", "--mode", "gtp"});
