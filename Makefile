@@ -65,10 +65,13 @@ e2e: native
 bench: release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
 
-# The Windows deliverable: the 32-bit tovarin.exe and duelcom.dll with the pictures
-# and the README, zipped.
-dist: win32
+# The Windows deliverable: the 32-bit tovarin.exe, duelcom.dll and duelcom-gtp.exe
+# with the pictures and the README, zipped; then the zip is unpacked and checked,
+# and its duelcom-gtp.exe must print its usage under Wine (a Wine that runs no
+# 32-bit program takes the x86_64 build's, packed the same way, instead).
+dist: win32 win64
 	scripts/dist.sh build/win32 build/Tovarin-win32.zip
+	scripts/dist-check.sh build/Tovarin-win32.zip build/win64
 
 zip: dist
 

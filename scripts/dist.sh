@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Packs the Windows deliverable of one MinGW build folder into a zip that unpacks
-# to the folder Tovarin/: tovarin.exe, duelcom.dll, the pictures in bmp/ and the
-# README, the latter in the ANSI code page of Japanese Windows (932) with CR LF
-# line ends, as Notepad of that system reads it.
+# to the folder Tovarin/: tovarin.exe, duelcom.dll, the partner program
+# duelcom-gtp.exe (self-contained: the link library is built into it), the
+# pictures in bmp/ and the README, the latter in the ANSI code page of Japanese
+# Windows (932) with CR LF line ends, as Notepad of that system reads it.
 #   dist.sh BUILD_DIR OUT.zip
 set -euo pipefail
 build=$1
@@ -11,7 +12,8 @@ source=$(cd "$(dirname "$0")/.." && pwd)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/Tovarin/bmp"
-cp "$build/tovarin/shell/tovarin.exe" "$build/duelcom/duelcom.dll" "$stage/Tovarin/"
+cp "$build/tovarin/shell/tovarin.exe" "$build/duelcom/duelcom.dll" "$build/gtp/duelcom-gtp.exe" \
+  "$stage/Tovarin/"
 cp "$source"/bmp/*.bmp "$stage/Tovarin/bmp/"
 iconv -f UTF-8 -t CP932 "$source/dist/README.txt" | sed 's/$/\r/' >"$stage/Tovarin/README.txt"
 mkdir -p "$(dirname "$out")"
