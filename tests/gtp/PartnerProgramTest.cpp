@@ -78,7 +78,7 @@ TEST(PartnerProgram, CornersAndCentreLandWhereGnuGoPutsThem) {
     ASSERT_TRUE(
         client.Ask(std::string("play ") + colour + " " + gtp::ToVertex(points[i].X, points[i].Y))
             .Ok());
-    expected.insert((i % 2 ? "W" : "B") + std::string(points[i].Letters));
+    expected.insert(std::string(i % 2 ? "W" : "B").append(points[i].Letters));
   }
   const gtp::GtpReply sgf = client.Ask("printsgf");
   ASSERT_TRUE(sgf.Ok());
@@ -97,12 +97,12 @@ TEST(PartnerProgram, CornersAndCentreLandWhereGnuGoPutsThem) {
   // An engine that plays the vertices as black; GNU Go's GMP mode keeps its
   // own record.
   std::string moves;
-  for (const Point& p : points) moves += (moves.empty() ? "" : ",") + std::string(p.Vertex);
+  for (const Point& p : points) moves.append(moves.empty() ? "" : ",").append(p.Vertex);
   const Game game = AgainstGnuGoGmp(Native, {FAKE_ENGINE, "--moves", moves}, true);
   ExpectSameGame(game);
   ASSERT_GE(game.Ours.size(), 2 * points.size());
   for (std::size_t i = 0; i < points.size(); ++i)
-    EXPECT_EQ(game.Ours[2 * i], "B" + std::string(points[i].Letters));
+    EXPECT_EQ(game.Ours[2 * i], std::string("B").append(points[i].Letters));
 }
 
 // The far end: the protocol engine on the master end of the line, white.
