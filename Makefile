@@ -44,7 +44,10 @@ fuzz: deps
 
 # The demo runs in build/demo, a working folder of its own holding the pictures;
 # the records and screens of its games are left there.
-demo: release
+# Only what the demo runs is built: tovarin-sim and the programs beside it.
+demo: deps
+	$(CMAKE) -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build/release -j $(JOBS) --target tovarin-sim tovarin_sim_companions
 	rm -rf build/demo && mkdir -p build/demo && cp -r bmp build/demo/
 	cd build/demo && ../release/sim/tovarin-sim --out . $(DEMO_ARGS)
 	@echo "Tovarin's record: build/demo/game-1.sgf, GNU Go's: build/demo/gnugo-1.sgf," \
