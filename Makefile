@@ -54,8 +54,9 @@ demo: deps
 	  "the screen at the end: build/demo/screen-1.png"
 
 # Every profile in both colours against GNU Go (make test plays one colour each),
-# in two shards side by side; then, under Wine (the tests labelled wine_e2e), two
-# Windows programs against each other and a puppet killed in mid-game.
+# in two shards side by side; then, under Wine (the tests labelled wine_e2e), a
+# game of every profile, two Windows programs against each other and a puppet
+# killed in mid-game.
 e2e: native
 	cd build/native && pids=; for shard in 0 1; do \
 	  TOVARIN_E2E=all GTEST_TOTAL_SHARDS=2 GTEST_SHARD_INDEX=$$shard \

@@ -79,7 +79,13 @@ void ReferencePuppet::Open(int panel) {
                       : d.Kind == PanelKind::List ? "リスト"
                       : d.Kind == PanelKind::Box  ? "確認"
                                                   : "設定";
-  OpenPanel p{panel, Stage_.Open(title, frame, WindowLook::Popup, BoardWindow_, this)};
+  // Menus and lists leave the active window as it is. A panel opened from another
+  // one belongs to it, as a dialog opened from a dialog does: when it goes, the
+  // panel under it is the one that comes back.
+  const bool transient = d.Kind == PanelKind::Menu || d.Kind == PanelKind::List;
+  const StageWindow owner = Panels_.empty() ? BoardWindow_ : Panels_.back().Window;
+  OpenPanel p{panel, Stage_.Open(title, frame, transient ? WindowLook::Menu : WindowLook::Popup,
+                                 owner, this)};
   // A list opens at the program's strengths when the program plays that side.
   if (d.Kind == PanelKind::List && Seats_[static_cast<std::size_t>(d.Side)] > 0)
     p.Top = std::max(0, d.Entries - d.Rows);

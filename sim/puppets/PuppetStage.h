@@ -35,7 +35,10 @@ class StageInput {
 enum class WindowLook : std::uint8_t {
   Main,   // a program's window: the system's title bar and border stand over the
           // edges of what the program paints
-  Popup,  // a box, menu or dialog the program draws whole, above its main window
+  Popup,  // a box or dialog the program draws whole, above its main window; a click
+          // makes it the active window, which takes the keys
+  Menu,   // a menu or drop-down list, drawn whole above its main window; a click
+          // leaves the active window and the keyboard where they are
 };
 
 class Stage {

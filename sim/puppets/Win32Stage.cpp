@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/Win32Text.h"
 
@@ -26,6 +27,7 @@ struct Win32Stage::Surface {
   HWND Hwnd = nullptr;
   StageInput* Input = nullptr;
   WindowLook Look = WindowLook::Main;
+  std::uint64_t Opened = 0;  // the order in which the program opened its windows
   HDC Memory = nullptr;
   HBITMAP Bitmap = nullptr;
   HGDIOBJ Previous = nullptr;
@@ -92,8 +94,14 @@ int Win32Stage::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 StageWindow Win32Stage::Open(std::string_view title, const Rect& outer, WindowLook look,
                              StageWindow owner, StageInput* input) {
   const bool main = look == WindowLook::Main;
+  // A menu or drop-down list never becomes the active window, as the system's
+  // menus and a combo box's list do not: picking an entry leaves the dialog under
+  // it active (see also WM_MOUSEACTIVATE).
+  const DWORD extended = main                       ? 0
+                         : look == WindowLook::Menu ? WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE
+                                                    : WS_EX_TOOLWINDOW;
   std::wstring text = platform::win32::Widen(title);
-  HWND hwnd = CreateWindowExW(main ? 0 : WS_EX_TOOLWINDOW, WindowClass, text.c_str(),
+  HWND hwnd = CreateWindowExW(extended, WindowClass, text.c_str(),
                               main ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU : WS_POPUP, outer.Left,
                               outer.Top, outer.Width(), outer.Height(),
                               main ? nullptr : AsHwnd(owner), nullptr, Instance_, this);
@@ -105,6 +113,7 @@ StageWindow Win32Stage::Open(std::string_view title, const Rect& outer, WindowLo
   surface->Hwnd = hwnd;
   surface->Input = input;
   surface->Look = look;
+  surface->Opened = NextOpened_++;
   GetWindowRect(hwnd, &surface->Known);
   Reallocate(*surface, surface->Known.right - surface->Known.left,
              surface->Known.bottom - surface->Known.top);
@@ -218,6 +227,38 @@ void Win32Stage::Flush() {
   }
 }
 
+bool Win32Stage::OwnedBelow(HWND main) {
+  for (HWND h = GetWindow(main, GW_HWNDNEXT); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (Find(h) && GetAncestor(h, GA_ROOTOWNER) == main) return true;
+  return false;
+}
+
+void Win32Stage::KeepOwnedAbove(HWND main) {
+  std::vector<const Surface*> owned;
+  for (const auto& [hwnd, s] : Windows_)
+    if (hwnd != main && GetAncestor(hwnd, GA_ROOTOWNER) == main) owned.push_back(s.get());
+  // The newest first, each put right above the main window: the older ones end
+  // up under the newer ones, as they were opened, and every window above its owner.
+  std::sort(owned.begin(), owned.end(),
+            [](const Surface* a, const Surface* b) { return a->Opened > b->Opened; });
+  for (const Surface* s : owned) {
+    HWND above = GetWindow(main, GW_HWNDPREV);
+    if (above == s->Hwnd) continue;
+    SetWindowPos(s->Hwnd, above ? above : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void Win32Stage::WatchActivated(HWND main, int looks) {
+  After(RestackLookMs, [this, main, looks] {
+    if (!Find(main)) return;
+    if (OwnedBelow(main))
+      KeepOwnedAbove(main);
+    else if (looks > 1)
+      WatchActivated(main, looks - 1);
+  });
+}
+
 POINT Win32Stage::ClientOffset(HWND hwnd) {
   POINT origin{0, 0};
   ClientToScreen(hwnd, &origin);
@@ -291,6 +332,17 @@ LRESULT Win32Stage::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;  // the window may be gone now
     }
+    case WM_MOUSEACTIVATE:
+      if (s->Look == WindowLook::Menu) return MA_NOACTIVATE;
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_ACTIVATE:
+      // On Windows a window's boxes and dialogs stay above it when it is
+      // activated. Wine's X11 driver raises an activated window later, and above
+      // what it owns, without a message to the window: its own windows are put
+      // back above it once it has come up.
+      if (s->Look == WindowLook::Main && LOWORD(wParam) != WA_INACTIVE)
+        WatchActivated(hwnd, RestackLooks);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_KEYDOWN:
       s->Input->OnKeyDown(window, static_cast<std::uint8_t>(wParam));
       return 0;

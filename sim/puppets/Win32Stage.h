@@ -6,6 +6,7 @@
 // at (x, y) from its window's corner appears on the screen at that window's
 // corner plus (x, y), whatever the system's frame sizes. Clicks anywhere in a main
 // window, its title bar included, reach the program in the same coordinates.
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -46,12 +47,25 @@ class Win32Stage final : public Stage {
   UINT_PTR NextTimer_ = 1;
   bool OwnMove_ = false;      // the program itself is moving a window
   bool FlushPosted_ = false;  // a repaint of what was filled is on its way
+  std::uint64_t NextOpened_ = 0;
+  // After a main window is activated, how often and how far apart it is looked at
+  // for windows of its own that stand below it.
+  static constexpr int RestackLooks = 50;
+  static constexpr std::uint32_t RestackLookMs = 20;
 
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   Surface* Find(HWND hwnd);
   void Reallocate(Surface& s, int width, int height);
   void Flush();
+  // A window the main window owns, directly or through another one, stands below it.
+  bool OwnedBelow(HWND main);
+  // Puts the windows the main window owns back above it, in the order they were
+  // opened.
+  void KeepOwnedAbove(HWND main);
+  // Looks `looks` times, RestackLookMs apart, until windows the activated main
+  // window owns stand below it, and puts them back above it.
+  void WatchActivated(HWND main, int looks);
   static POINT ClientOffset(HWND hwnd);
 };
 
