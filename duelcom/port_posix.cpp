@@ -62,7 +62,7 @@ class PosixPort final : public Port {
   ~PosixPort() override { Close(); }
 
   bool Open(const std::string& name);
-  bool StartReader(ByteSink sink) override;
+  bool StartReader(ByteSink sink, LostSink lost) override;
   void Write(const Packet& packet) override;
   void Close() override;
 
@@ -84,6 +84,7 @@ class PosixPort final : public Port {
   bool ReaderStarted = false;
   std::atomic<bool> Running{false};
   ByteSink Sink;
+  LostSink Lost;
 };
 
 bool PosixPort::Open(const std::string& name) {
@@ -143,8 +144,9 @@ bool PosixPort::Open(const std::string& name) {
   return true;
 }
 
-bool PosixPort::StartReader(ByteSink sink) {
+bool PosixPort::StartReader(ByteSink sink, LostSink lost) {
   Sink = std::move(sink);
+  Lost = std::move(lost);
   int wake[2];
   if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
     ReportSystemError("Error creating READ thread");
@@ -176,11 +178,13 @@ void* PosixPort::ReaderMain(void* self) {
 }
 
 void PosixPort::ReadLoop() {
+  bool lost = false;
   while (Running.load()) {
     pollfd fds[2] = {{Fd, POLLIN, 0}, {WakeRead, POLLIN, 0}};
     if (poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       ReportSystemError("WaitComEvent Error");
+      lost = true;
       break;
     }
     if (fds[1].revents != 0) break;  // closing
@@ -201,10 +205,12 @@ void PosixPort::ReadLoop() {
       // report the same again at once. The reader ends; the port stays open.
       errno = readError != 0 && readError != EAGAIN ? readError : EIO;
       ReportSystemError("WaitComEvent Error");
+      lost = true;
       break;
     }
   }
   tcflush(Fd, TCIFLUSH);
+  if (lost && Lost) Lost();
 }
 
 void PosixPort::Write(const Packet& packet) {

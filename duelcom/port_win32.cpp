@@ -40,7 +40,7 @@ class Win32Port final : public Port {
   ~Win32Port() override { Close(); }
 
   bool Open(const char* name);
-  bool StartReader(ByteSink sink) override;
+  bool StartReader(ByteSink sink, LostSink lost) override;
   void Write(const Packet& packet) override;
   void Close() override;
 
@@ -62,6 +62,7 @@ class Win32Port final : public Port {
   HANDLE WriteEvent = nullptr;
   std::atomic<bool> Running{false};
   ByteSink Sink;
+  LostSink Lost;
 };
 
 bool Win32Port::Open(const char* name) {
@@ -118,8 +119,9 @@ bool Win32Port::Open(const char* name) {
   return true;
 }
 
-bool Win32Port::StartReader(ByteSink sink) {
+bool Win32Port::StartReader(ByteSink sink, LostSink lost) {
   Sink = std::move(sink);
+  Lost = std::move(lost);
   StopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   ReaderEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!StopEvent || !ReaderEvent) {
@@ -162,6 +164,7 @@ void Win32Port::ClearErrors() {
 void Win32Port::ReadLoop() {
   ClearErrors();
   bool abortReported = false;  // no report for the further aborts of one run
+  bool lost = false;
   while (Running.load()) {
     // One byte per read; a read blocks until its byte has come.
     std::uint8_t byte = 0;
@@ -186,6 +189,7 @@ void Win32Port::ReadLoop() {
       SetLastError(error);
       if (error != ERROR_OPERATION_ABORTED) {
         ReportSystemError("WaitComEvent Error");
+        lost = true;
         break;
       }
       if (!abortReported) ReportSystemError("WaitComEvent Error");
@@ -197,6 +201,7 @@ void Win32Port::ReadLoop() {
     ClearErrors();
   }
   PurgeComm(Handle, PURGE_RXCLEAR);
+  if (lost && Lost) Lost();
 }
 
 void Win32Port::Write(const Packet& packet) {

@@ -51,11 +51,15 @@ struct ScriptedChannel : TextChannel {
     Written.push_back(line);
     return true;
   }
-  bool ReadLine(std::string& line) override {
-    if (Lines.empty()) return false;
+  // Past the script's end the output ends, or the reply is late once a
+  // limit is set.
+  std::uint32_t Limit = 0;
+  void LimitReads(std::uint32_t limitMs) override { Limit = limitMs; }
+  Read ReadLine(std::string& line) override {
+    if (Lines.empty()) return Limit > 0 ? Read::Late : Read::End;
     line = Lines.front();
     Lines.pop_front();
-    return true;
+    return Read::Line;
   }
 };
 
@@ -123,6 +127,8 @@ struct FakeLine : GmpLine {
     FarMoves.pop_front();
     return true;
   }
+  bool Lost() override { return false; }
+  bool DeniedMove(int&, int&, int&) override { return false; }
   std::string Name() const override { return "COM1"; }
   std::uint32_t WaitMs() const override { return 10000; }
 };
@@ -134,8 +140,11 @@ struct FakeEngine : GtpEngine {
   std::function<std::optional<GtpReply>(const std::string&)> Special;
   std::vector<std::string> Asked;
 
-  GtpReply Ask(const std::string& command) override {
+  std::vector<std::uint32_t> Limits;  // of each command asked
+
+  GtpReply Ask(const std::string& command, std::uint32_t limitMs) override {
     Asked.push_back(command);
+    Limits.push_back(limitMs);
     if (Special) {
       if (auto reply = Special(command)) return *reply;
     }
