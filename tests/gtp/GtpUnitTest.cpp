@@ -329,6 +329,37 @@ TEST_F(RelayTest, AnEngineThatIsGoneStopsTheSeries) {
   EXPECT_FALSE(Line.IsOpen);
 }
 
+// genmove may take as long as the far end may over a move, every other command
+// the shorter limit; a reply that does not come in time stops the series and
+// the engine is to be ended.
+TEST_F(RelayTest, EveryCommandHasATimeLimit) {
+  Settings.MoveWaitMs = 5000;
+  Settings.CommandWaitMs = 2000;
+  Line.FarMoves = {{0, 0}};
+  Engine.Genmoves = {"pass"};
+  ASSERT_TRUE(Run()) << Error;
+  ASSERT_EQ(Engine.Asked.size(), Engine.Limits.size());
+  for (std::size_t i = 0; i < Engine.Asked.size(); ++i)
+    EXPECT_EQ(Engine.Limits[i], Engine.Asked[i].rfind("genmove", 0) == 0 ? 5000u : 2000u)
+        << Engine.Asked[i];
+
+  Engine.Special = [](const std::string& c) -> std::optional<GtpReply> {
+    if (c == "genmove black") return GtpReply{GtpReply::Status::Late, ""};
+    return std::nullopt;
+  };
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(Gone);
+  EXPECT_EQ(Error, "game 1: the engine did not answer \"genmove black\" within 5 s");
+  EXPECT_FALSE(Line.IsOpen);
+
+  // The client: the channel's time runs out before the reply's empty line.
+  ScriptedChannel channel;
+  channel.Lines = {"= D4"};
+  GtpClient client(channel);
+  EXPECT_EQ(client.Ask("genmove black", 1000).State, GtpReply::Status::Late);
+  EXPECT_EQ(channel.Limit, 1000u);
+}
+
 TEST_F(RelayTest, AnEngineMoveOffTheBoardStopsTheSeries) {
   Engine.Genmoves = {"Z25"};
   EXPECT_FALSE(Run());
