@@ -355,14 +355,15 @@ TEST_F(AgainstTheProtocolEngine, AnEngineThatDoesNotAnswerInTimeIsEnded) {
 }
 
 // The program killed outright (no handler runs) with the engine behind a
-// wrapper shell: the real engine, the wrapper's child, goes too.
+// wrapper shell: the real engine, the wrapper's child, goes too, although it
+// is busy and does not notice that its input has ended.
 TEST_F(AgainstTheProtocolEngine, AKilledProgramTakesTheEnginesWholeGroupWithIt) {
   const fs::path pidFile = Folder.Path / "engine.pid";
   // The wrapper waits for the engine rather than becoming it.
-  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--colour", "white", "--", "/bin/sh",
-                   "-c", "\"$@\"; :", "wrapper", FAKE_ENGINE, "--pid-file", pidFile.string(),
-                   "--tag", Tag});
-  ASSERT_TRUE(program.WaitFor("line open")) << program.Output();
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--verbose", "--", "/bin/sh", "-c",
+                   "\"$@\"; :", "wrapper", FAKE_ENGINE, "--stall", "name", "--pid-file",
+                   pidFile.string(), "--tag", Tag});
+  ASSERT_TRUE(program.WaitFor("gtp < =")) << program.Output();
   const std::string pid = Slurp(pidFile).substr(0, Slurp(pidFile).find('\n'));
   ASSERT_FALSE(pid.empty());
   const fs::path cmdline = fs::path("/proc") / pid / "cmdline";
