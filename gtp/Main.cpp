@@ -82,6 +82,7 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
       o.Verbose = true;
       continue;
     }
+    if (a == "--help") return false;  // the usage alone
     if (i + 1 >= argc) {
       error = a + " needs a value";
       return false;
@@ -140,7 +141,7 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
     }
   }
   for (; i < argc; ++i) o.Engine.push_back(argv[i]);
-  if (o.Engine.empty()) error = "no engine given";
+  if (o.Engine.empty() && argc > 1) error = "no engine given";
   return !o.Engine.empty();
 }
 
@@ -186,7 +187,7 @@ int main(int argc, char** argv) {
   std::string wrong;
   if (!Parse(argc, argv, opt, wrong)) {
     Usage();
-    Print(stderr, "duelcom-gtp: " + wrong);
+    if (!wrong.empty()) Print(stderr, "duelcom-gtp: " + wrong);
     return 2;
   }
   gtp::GuardChildren();
