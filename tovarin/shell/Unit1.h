@@ -11,6 +11,7 @@
 #include "platform/ui/Ui.h"
 #include "tovarin/board/Board.h"
 #include "tovarin/match/LinkBinding.h"
+#include "tovarin/puppet/Profiles.h"
 #include "tovarin/shell/Services.h"
 
 namespace tovarin {
@@ -156,11 +157,13 @@ class TForm1 : public ui::Form, public board::Board {
   // Sets the puppet's options once per match; starts a new game before each game.
   void SetPuppetOptions();
   void StartPuppetGame();
+  // Runs one of the profile's scripts, step by step, for the game at hand.
+  void RunScript(puppet::Script script, bool partnerPassedLast = false);
   bool PixelIs(int x, int y, platform::ColorRef colour);
   bool IsBlackAt(int x, int y);
-  // Clicks the entry at (x, y) and reopens the menu at (menuX, menuY) when `wrong`.
-  void ToggleIf(bool wrong, int x, int y, int menuX, int menuY);
+  // Profile 2: drags the record pane's divider to the window's right edge.
   void DragPuppetDivider();
+  // Profile 6: the entry of the program's player list the puppet shows chosen.
   int ReadPuppetListChoice();
 
   // ---- Registry (tovarin/registry) ----
@@ -201,8 +204,9 @@ class TForm1 : public ui::Form, public board::Board {
   // The relay: Timer2 waits for the partner's move, Timer3 for the puppet's.
   void Timer2Timer();
   void Timer3Timer();
-  // Clicks away the puppet's end-of-game dialogs.
-  void DismissGameEnd();
+  // Clicks away the puppet's end-of-game dialogs; a game that ended on the
+  // partner's pass has given the puppet that pass first.
+  void DismissGameEnd(bool partnerPassedLast);
   // The end of a game of a series: the next game with the colours swapped, or the
   // summary after the last one.
   void NextGame();
