@@ -87,7 +87,7 @@ struct Geometry {
   std::int16_t PlayLeft;  // top-left corner of the window while games are played
   std::int16_t PlayTop;
   std::int16_t MinScreenWidth;  // narrower screens are refused before the start
-  Linear BoardX;  // the screen point at which a click enters a stone at (c, r)
+  Linear BoardX;                // the screen point at which a click enters a stone at (c, r)
   Linear BoardY;
 };
 
@@ -210,10 +210,10 @@ enum class Does : std::uint8_t {
 // When a step is taken at all.
 enum class Only : std::uint8_t {
   Always,
-  FirstGame,          // the first game of a match
-  LaterGames,         // the second and later games of a series
-  PuppetBlack,        // the puppet plays black
-  AfterPartnerPass,   // the game ended on the partner's pass (given to the puppet)
+  FirstGame,         // the first game of a match
+  LaterGames,        // the second and later games of a series
+  PuppetBlack,       // the puppet plays black
+  AfterPartnerPass,  // the game ended on the partner's pass (given to the puppet)
 };
 
 // The pixel test that must hold at the moment of the step for it to be taken.
@@ -234,10 +234,14 @@ struct Term {
   std::int16_t Value = 0;
   constexpr int At(int screenWidth, int screenHeight, int listChoice) const {
     switch (Base) {
-      case From::CentreX: return screenWidth / 2 + Value;
-      case From::CentreY: return screenHeight / 2 + Value;
-      case From::ListRow: return 12 * listChoice + Value;
-      case From::Screen: break;
+      case From::CentreX:
+        return screenWidth / 2 + Value;
+      case From::CentreY:
+        return screenHeight / 2 + Value;
+      case From::ListRow:
+        return 12 * listChoice + Value;
+      case From::Screen:
+        break;
     }
     return Value;
   }
@@ -288,10 +292,10 @@ struct Profile {
   // The pause before the first move of a puppet playing black is read, in the first
   // game of a match: some puppets show their first stone late.
   std::uint16_t FirstMovePauseMs = 0;
-  Script Launch{};    // after the program is started: opening screens, the wait to settle
-  Script Options{};   // once per match, with the window at (0, 0) and its target size
-  Script NewGame{};   // before every game, after the puppet's window is brought forward
-  Script GameEnd{};   // after the second pass, once the last pass was given to the puppet
+  Script Launch{};   // after the program is started: opening screens, the wait to settle
+  Script Options{};  // once per match, with the window at (0, 0) and its target size
+  Script NewGame{};  // before every game, after the puppet's window is brought forward
+  Script GameEnd{};  // after the second pass, once the last pass was given to the puppet
 };
 
 // ---- Lookups ----

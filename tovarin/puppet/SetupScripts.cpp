@@ -30,21 +30,39 @@ void TForm1::RunScript(puppet::Script script, bool partnerPassedLast) {
   for (const puppet::Step& step : script) {
     bool due = true;
     switch (step.When) {
-      case puppet::Only::Always: break;
-      case puppet::Only::FirstGame: due = first; break;
-      case puppet::Only::LaterGames: due = !first; break;
-      case puppet::Only::PuppetBlack: due = black; break;
-      case puppet::Only::AfterPartnerPass: due = partnerPassedLast; break;
+      case puppet::Only::Always:
+        break;
+      case puppet::Only::FirstGame:
+        due = first;
+        break;
+      case puppet::Only::LaterGames:
+        due = !first;
+        break;
+      case puppet::Only::PuppetBlack:
+        due = black;
+        break;
+      case puppet::Only::AfterPartnerPass:
+        due = partnerPassedLast;
+        break;
     }
     if (!due) continue;
     // The pixel is read at the moment of the step, before anything of it is done.
     const platform::Point p = step.Probe;
     switch (step.If) {
-      case Test::None: break;
-      case Test::Black: due = IsBlackAt(p.X, p.Y); break;
-      case Test::NotBlack: due = !IsBlackAt(p.X, p.Y); break;
-      case Test::Grey: due = PixelIs(p.X, p.Y, Grey); break;
-      case Test::BlackOrBlack: due = IsBlackAt(p.X, p.Y) || IsBlackAt(step.Probe2X, p.Y); break;
+      case Test::None:
+        break;
+      case Test::Black:
+        due = IsBlackAt(p.X, p.Y);
+        break;
+      case Test::NotBlack:
+        due = !IsBlackAt(p.X, p.Y);
+        break;
+      case Test::Grey:
+        due = PixelIs(p.X, p.Y, Grey);
+        break;
+      case Test::BlackOrBlack:
+        due = IsBlackAt(p.X, p.Y) || IsBlackAt(step.Probe2X, p.Y);
+        break;
     }
     if (!due) continue;
     switch (step.Action) {

@@ -2,6 +2,25 @@
 // The main window: it owns all state of a match for the life of the program and
 // hosts the handlers that do the program's work (the two buttons, the three timers
 // and painting). The board model is part of it.
+//
+// The windows and controls keep their designer names. What each one is:
+//   TForm1         the main window: the board, the two sides, the clocks, the buttons
+//   TForm2         the match settings dialog (colour, port, series length, program)
+//   TForm3         the information window: the log (Memo1)
+//   SpeedButton22  「通信対局」: starts a match (settings, puppet, handshake, relay)
+//   SpeedButton1   「登録」 registers a program; during a match 「中止」 aborts it; after the
+//                  match or a lost link 「終了」 ends the program
+//   Timer1         once a second: the start-up step, then the thinking clocks
+//   Timer2         the relay waiting for the partner's move on the line
+//   Timer3         the relay waiting for the puppet's move on the screen
+//   Label1         the move count 「手数= n」
+//   Label2, Label3 black's and white's names: 「黒…」 and 「白…」
+//   Label4, Label5 black's and white's thinking clocks
+//   Image1, Image3 the board and the stones pictures the board is painted from
+//   Image4         the program's own picture
+//   puppet         the Go program driven by clicks; its profile (1 to 18) is in
+//                  tovarin/puppet/profiles
+//   partner        the opponent at the far end of the serial line
 #include <array>
 #include <cstdint>
 #include <cstdio>

@@ -49,7 +49,8 @@ constexpr Step GameEnd[] = {
 }  // namespace
 
 extern const Profile Profile03{
-    .Id = {"[Bri6]", "Brimu６", "BRIMU6.EXE", nullptr, ExecutableYear::Any, "Brimu6 - 新規対局", {}},
+    .Id =
+        {"[Bri6]", "Brimu６", "BRIMU6.EXE", nullptr, ExecutableYear::Any, "Brimu6 - 新規対局", {}},
     .Window = {482, 410, 0, 0, 750, {16, 18}, {17, 56}},
     .Input = {true, 2, {Fixed(90, 30), Fixed(90, 75)}},
     .Look = {.Sign = PassSign::NoticeDialog,

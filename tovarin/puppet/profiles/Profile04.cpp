@@ -45,8 +45,13 @@ constexpr Step GameEnd[] = {
 }  // namespace
 
 extern const Profile Profile04{
-    .Id = {"[Ostr]", "Ostrugo", "ZOLTA.EXE", nullptr, ExecutableYear::Any,
-           "対局囲碁　Ostrugo - (無題)", {}},
+    .Id = {"[Ostr]",
+           "Ostrugo",
+           "ZOLTA.EXE",
+           nullptr,
+           ExecutableYear::Any,
+           "対局囲碁　Ostrugo - (無題)",
+           {}},
     .Window = {640, 480, 0, 0, 750, {19, 175}, {19, 54}},
     .Input = {false, 1, {Fixed(615, 130)}},
     .Look = {.Sign = PassSign::PanelOrCentre,

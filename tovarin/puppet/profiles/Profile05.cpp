@@ -47,7 +47,12 @@ constexpr Step GameEnd[] = {
 }  // namespace
 
 extern const Profile Profile05{
-    .Id = {"[Pel?]", "Pelinar(97)", "MERVO.EXE", "PELINAR.EXE", ExecutableYear::Any, "碁盤",
+    .Id = {"[Pel?]",
+           "Pelinar(97)",
+           "MERVO.EXE",
+           "PELINAR.EXE",
+           ExecutableYear::Any,
+           "碁盤",
            {"Pelinarﾊﾟﾜｰｱｯﾌﾟ版", "Pelinar"}},
     .Window = {410, 410, 0, 0, 750, {19, 14}, {19, 116}},
     .Input = {false, 1, {Fixed(230, 60)}},

@@ -54,11 +54,19 @@ constexpr Step SetOptions[] = {
 }  // namespace
 
 extern const Profile Profile07{
-    .Id = {"[Bri7]", "Brimu７", "BRIMU7.EXE", nullptr, ExecutableYear::Any, "Brimu7 - 新規対局", {}},
+    .Id =
+        {"[Bri7]", "Brimu７", "BRIMU7.EXE", nullptr, ExecutableYear::Any, "Brimu7 - 新規対局", {}},
     .Window = {460, 390, 0, 0, 750, {16, 16}, {17, 43}},
     .Input = {true, 2, {Fixed(80, 30), Fixed(80, 100)}},
-    .Look = {PassSign::Dialog, Fixed(220, 200), Fixed(230, 230), {16, 16}, {17, 50}, {17, 36}, {},
-             1, BlackOnly},
+    .Look = {PassSign::Dialog,
+             Fixed(220, 200),
+             Fixed(230, 230),
+             {16, 16},
+             {17, 50},
+             {17, 36},
+             {},
+             1,
+             BlackOnly},
     .Launch = Profile7Launch,
     .Options = SetOptions,
     .NewGame = Profile7NewGame,

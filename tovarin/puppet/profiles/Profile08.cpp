@@ -34,11 +34,19 @@ constexpr Step SetOptions[] = {
 }  // namespace
 
 extern const Profile Profile08{
-    .Id = {"[Bri2K]", "Brimu２０００", "BRIMU2K.EXE", nullptr, ExecutableYear::Any, "Brimu2000", {}},
+    .Id =
+        {"[Bri2K]", "Brimu２０００", "BRIMU2K.EXE", nullptr, ExecutableYear::Any, "Brimu2000", {}},
     .Window = {460, 390, 0, 0, 750, {16, 16}, {17, 43}},
     .Input = {true, 2, {Fixed(80, 30), Fixed(80, 100)}},
-    .Look = {PassSign::Dialog, Fixed(220, 200), Fixed(230, 230), {16, 16}, {17, 50}, {17, 36}, {},
-             1, BlackOnly},
+    .Look = {PassSign::Dialog,
+             Fixed(220, 200),
+             Fixed(230, 230),
+             {16, 16},
+             {17, 50},
+             {17, 36},
+             {},
+             1,
+             BlackOnly},
     .Launch = Profile7Launch,
     .Options = SetOptions,
     .NewGame = Profile7NewGame,

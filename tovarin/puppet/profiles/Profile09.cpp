@@ -41,8 +41,13 @@ constexpr Step GameEnd[] = {
 }  // namespace
 
 extern const Profile Profile09{
-    .Id = {"[Quas]", "Quastor", "FIRSK.EXE", nullptr, ExecutableYear::Any,
-           "－究極の囲碁ソフト－Quastor", {}},
+    .Id = {"[Quas]",
+           "Quastor",
+           "FIRSK.EXE",
+           nullptr,
+           ExecutableYear::Any,
+           "－究極の囲碁ソフト－Quastor",
+           {}},
     .Window = {450, 470, 0, 0, 750, {20, 28}, {20, 63}},
     .Input = {false, 2, {Fixed(80, 30), Fixed(80, 90)}},
     .Look = {.Sign = PassSign::DialogSeries,

@@ -23,12 +23,9 @@ constexpr Step NewGame[] = {
 };
 
 constexpr Step GameEnd[] = {
-    Wait("the result shows", 3000),
-    Click("close the result box", 315, 275),
-    Wait("the next box opens", 1000),
-    Click("start button: next", 604, 80),
-    Wait("the last box opens", 1000),
-    Click("close the last box", 260, 277),
+    Wait("the result shows", 3000),   Click("close the result box", 315, 275),
+    Wait("the next box opens", 1000), Click("start button: next", 604, 80),
+    Wait("the last box opens", 1000), Click("close the last box", 260, 277),
 };
 
 }  // namespace
@@ -37,8 +34,15 @@ extern const Profile Profile11{
     .Id = {"[Velk3]", "Velkaro Ⅲ", "VK3.EXE", nullptr, ExecutableYear::Any, "Velkaro III", {}},
     .Window = {640, 480, 0, 0, 750, {20, 186}, {20, 61}},
     .Input = {false, 1, {Fixed(604, 222)}},
-    .Look = {PassSign::Dialog, Fixed(306, 275), Fixed(306, 275), {20, 186}, {20, 61}, {20, 61},
-             {19, 19, 0, -1, false}, 1, BlackOnly},
+    .Look = {PassSign::Dialog,
+             Fixed(306, 275),
+             Fixed(306, 275),
+             {20, 186},
+             {20, 61},
+             {20, 61},
+             {19, 19, 0, -1, false},
+             1,
+             BlackOnly},
     .Launch = Launch,
     .NewGame = NewGame,
     .GameEnd = GameEnd,

@@ -42,11 +42,19 @@ constexpr Step GameEnd[] = {
 }  // namespace
 
 extern const Profile Profile12{
-    .Id = {"[SivB]", "Sivarne対局", "LUMBA.EXE", nullptr, ExecutableYear::Any, "Sivarne - 無題", {}},
+    .Id =
+        {"[SivB]", "Sivarne対局", "LUMBA.EXE", nullptr, ExecutableYear::Any, "Sivarne - 無題", {}},
     .Window = {510, 380, 0, 0, 750, {15, 187}, {15, 58}},
     .Input = {false, 2, {Fixed(80, 30), Fixed(80, 80)}},
-    .Look = {PassSign::Dialog, Fixed(240, 220), Fixed(240, 220), {15, 187}, {15, 64}, {15, 52},
-             {}, 1, BlackOnly},
+    .Look = {PassSign::Dialog,
+             Fixed(240, 220),
+             Fixed(240, 220),
+             {15, 187},
+             {15, 64},
+             {15, 52},
+             {},
+             1,
+             BlackOnly},
     .Launch = Launch,
     .Options = SetOptions,
     .NewGame = NewGame,

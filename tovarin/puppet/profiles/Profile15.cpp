@@ -13,10 +13,8 @@ constexpr Step Launch[] = {
 };
 
 constexpr Step SetOptions[] = {
-    Click("View menu", 220, 30),
-    TickOff("labels off", 191, 51, View),
-    TickOn("sound on", 191, 67, View),
-    Click("View menu → Board style…", 240, 130),
+    Click("View menu", 220, 30),        TickOff("labels off", 191, 51, View),
+    TickOn("sound on", 191, 67, View),  Click("View menu → Board style…", 240, 130),
     Click("board style: OK", 330, 165),
 };
 
@@ -44,12 +42,19 @@ constexpr Step GameEnd[] = {
 }  // namespace
 
 extern const Profile Profile15{
-    .Id = {"[Tul3]", "Tulkomi３", "GRETO3.EXE", nullptr, ExecutableYear::Any, "無題 - Tulkomi３",
-           {}},
+    .Id =
+        {"[Tul3]", "Tulkomi３", "GRETO3.EXE", nullptr, ExecutableYear::Any, "無題 - Tulkomi３", {}},
     .Window = {500, 400, 0, 0, 750, {15, 183}, {15, 59}},
     .Input = {false, 2, {Fixed(80, 30), Fixed(90, 190)}},
-    .Look = {PassSign::Dialog, Fixed(192, 250), Fixed(230, 230), {15, 183}, {15, 59}, {15, 59},
-             {}, 1, BlackOnly},
+    .Look = {PassSign::Dialog,
+             Fixed(192, 250),
+             Fixed(230, 230),
+             {15, 183},
+             {15, 59},
+             {15, 59},
+             {},
+             1,
+             BlackOnly},
     .Launch = Launch,
     .Options = SetOptions,
     .NewGame = NewGame,

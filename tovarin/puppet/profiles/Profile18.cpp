@@ -17,12 +17,9 @@ constexpr Step Launch[] = {
 };
 
 constexpr Step SetOptions[] = {
-    Click("Game menu", 140, 30),
-    Click("Game menu → Level ▸", 140, 80),
-    Click("level: the first", 225, 76),
-    Click("Game menu", 140, 30),
-    Click("Game menu → Komi ▸", 140, 125),
-    Click("komi: the first", 225, 126),
+    Click("Game menu", 140, 30),           Click("Game menu → Level ▸", 140, 80),
+    Click("level: the first", 225, 76),    Click("Game menu", 140, 30),
+    Click("Game menu → Komi ▸", 140, 125), Click("komi: the first", 225, 126),
 };
 
 constexpr Step NewGame[] = {
@@ -38,8 +35,7 @@ constexpr Step NewGame[] = {
     Click("close the players dialog", 250, 450),
     Wait("the dialog closes", 500),
     Click("start button", 560, 85),
-    ClickIf("close the box that says the partner moves first", Test::Grey, BoxButtonX,
-            BoxButtonY),
+    ClickIf("close the box that says the partner moves first", Test::Grey, BoxButtonX, BoxButtonY),
 };
 
 // No further wait before it: the boxes come late enough.
@@ -56,8 +52,15 @@ extern const Profile Profile18{
     .Id = {"[Wendrix]", "Wendrix", "WENDRIX.EXE", nullptr, ExecutableYear::Any, "Wendrix", {}},
     .Window = {640, 480, 0, 0, 750, {20, 129}, {20, 50}},
     .Input = {false, 1, {Fixed(560, 150)}},
-    .Look = {PassSign::Dialog, Fixed(BoxButtonX, BoxButtonY), Fixed(BoxButtonX, BoxButtonY),
-             {20, 129}, {20, 50}, {20, 50}, {}, 1, BlackOnly},
+    .Look = {PassSign::Dialog,
+             Fixed(BoxButtonX, BoxButtonY),
+             Fixed(BoxButtonX, BoxButtonY),
+             {20, 129},
+             {20, 50},
+             {20, 50},
+             {},
+             1,
+             BlackOnly},
     .Launch = Launch,
     .Options = SetOptions,
     .NewGame = NewGame,

@@ -4,9 +4,9 @@
 //
 // A script reads as the user's actions in the puppet, one step a line:
 //   Click("Game menu", 155, 25)                    a click at (155, 25)
-//   Click("black: the program", BW(264, 180), 122)  x 264 when the puppet plays black, 180 when white
-//   Click("OK", CX(-40), CY(160))                  from the screen's centre
-//   TickOff("sound", 191, 67, Menu{200, 30})       the entry is ticked (its pixel is black):
+//   Click("black: the program", BW(264, 180), 122)  x 264 when the puppet plays black, 180 when
+//   white Click("OK", CX(-40), CY(160))                  from the screen's centre TickOff("sound",
+//   191, 67, Menu{200, 30})       the entry is ticked (its pixel is black):
 //                                                  click it, then open the menu again
 //   TickOn(...)                                    the same for an entry that must be ticked
 //   LastTickOff("hints", 191, 83)                  as TickOff, the menu left closed
