@@ -10,6 +10,11 @@
 // the terminal kept from before (a pseudo-terminal keeps what its partner wrote
 // after the last close). Closing drops DTR (HUPCL). An open refused because
 // another link holds the device leaves that device alone.
+//
+// The calls whose failure the port reports go through the table of
+// port_posix.h, so that tests can make each of them fail.
+#include "duelcom/port_posix.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
@@ -31,7 +36,29 @@
 
 namespace duelcom {
 
+SystemCalls& PortSystemCalls() {
+  static SystemCalls calls{
+      .Open = [](const char* path, int flags) { return ::open(path, flags); },
+      .Flock = [](int fd, int operation) { return ::flock(fd, operation); },
+      .Fcntl = [](int fd, int command, int argument) { return ::fcntl(fd, command, argument); },
+      .Ioctl = [](int fd, unsigned long request,
+                  void* argument) { return ::ioctl(fd, request, argument); },
+      .Tcgetattr = [](int fd, termios* settings) { return ::tcgetattr(fd, settings); },
+      .Tcsetattr = [](int fd, int when,
+                      const termios* settings) { return ::tcsetattr(fd, when, settings); },
+      .Pipe = [](int fds[2], int flags) { return ::pipe2(fds, flags); },
+      .CreateThread =
+          [](pthread_t* thread, void* (*start)(void*), void* argument) {
+            return ::pthread_create(thread, nullptr, start, argument);
+          },
+      .Write = [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+  };
+  return calls;
+}
+
 namespace {
+
+const SystemCalls& Calls() { return PortSystemCalls(); }
 
 // strerror_r comes in a GNU and an XSI flavour; take whichever this libc has.
 [[maybe_unused]] const char* ErrorText(int result, const char* buffer) {
@@ -88,7 +115,7 @@ class PosixPort final : public Port {
 };
 
 bool PosixPort::Open(const std::string& name) {
-  Fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  Fd = Calls().Open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (Fd < 0) {
     ReportSystemError("Failed to open port");
     return false;
@@ -97,24 +124,26 @@ bool PosixPort::Open(const std::string& name) {
   // terminal's own exclusive mode against other programs. Until the lock is
   // taken the device may be another link's, so a failure before it touches
   // nothing but this descriptor.
-  if (flock(Fd, LOCK_EX | LOCK_NB) != 0) {
+  if (Calls().Flock(Fd, LOCK_EX | LOCK_NB) != 0) {
     ReportSystemError("Failed to open port");
     return false;
   }
   Locked = true;
   int exclusive = 0;
-  if (ioctl(Fd, TIOCGEXCL, &exclusive) == 0 && !exclusive) SetExclusive = ioctl(Fd, TIOCEXCL) == 0;
+  if (Calls().Ioctl(Fd, TIOCGEXCL, &exclusive) == 0 && !exclusive) {
+    SetExclusive = Calls().Ioctl(Fd, TIOCEXCL, nullptr) == 0;
+  }
 
   // Time-outs: reads block (in poll) until a byte arrives; writes are bounded
   // by their own deadline, which needs the device non-blocking.
-  const int flags = fcntl(Fd, F_GETFL);
-  if (flags < 0 || fcntl(Fd, F_SETFL, flags | O_NONBLOCK) != 0) {
+  const int flags = Calls().Fcntl(Fd, F_GETFL, 0);
+  if (flags < 0 || Calls().Fcntl(Fd, F_SETFL, flags | O_NONBLOCK) != 0) {
     ReportSystemError("SetCommTimeouts failed");
     return false;
   }
 
   termios tio{};
-  if (tcgetattr(Fd, &tio) != 0) {
+  if (Calls().Tcgetattr(Fd, &tio) != 0) {
     ReportSystemError("SetCommState failed");
     return false;
   }
@@ -129,7 +158,7 @@ bool PosixPort::Open(const std::string& name) {
   tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;
   if (cfsetispeed(&tio, B2400) != 0 || cfsetospeed(&tio, B2400) != 0 ||
-      tcsetattr(Fd, TCSANOW, &tio) != 0) {
+      Calls().Tcsetattr(Fd, TCSANOW, &tio) != 0) {
     ReportSystemError("SetCommState failed");
     return false;
   }
@@ -137,7 +166,7 @@ bool PosixPort::Open(const std::string& name) {
   tcflush(Fd, TCIOFLUSH);
   // DTR held on while the port is open. Pseudo-terminals have no modem lines.
   int dtr = TIOCM_DTR;
-  if (ioctl(Fd, TIOCMBIS, &dtr) != 0 && errno != ENOTTY && errno != EINVAL) {
+  if (Calls().Ioctl(Fd, TIOCMBIS, &dtr) != 0 && errno != ENOTTY && errno != EINVAL) {
     ReportSystemError("SetCommState failed");
     return false;
   }
@@ -148,7 +177,7 @@ bool PosixPort::StartReader(ByteSink sink, LostSink lost) {
   Sink = std::move(sink);
   Lost = std::move(lost);
   int wake[2];
-  if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+  if (Calls().Pipe(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
     ReportSystemError("Error creating READ thread");
     return false;
   }
@@ -160,7 +189,7 @@ bool PosixPort::StartReader(ByteSink sink, LostSink lost) {
   sigset_t previous;
   sigfillset(&all);
   pthread_sigmask(SIG_SETMASK, &all, &previous);
-  const int result = pthread_create(&Reader, nullptr, &PosixPort::ReaderMain, this);
+  const int result = Calls().CreateThread(&Reader, &PosixPort::ReaderMain, this);
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   if (result != 0) {
     Running.store(false);
@@ -218,7 +247,7 @@ void PosixPort::Write(const Packet& packet) {
       NowMs() + WriteTimeoutPerByteMs * packet.size() + WriteTimeoutConstantMs;
   std::size_t done = 0;
   while (done < packet.size()) {
-    const ssize_t n = ::write(Fd, packet.data() + done, packet.size() - done);
+    const ssize_t n = Calls().Write(Fd, packet.data() + done, packet.size() - done);
     if (n > 0) {
       done += static_cast<std::size_t>(n);
       continue;
@@ -239,7 +268,7 @@ void PosixPort::Write(const Packet& packet) {
 bool PosixPort::Drain(std::int64_t deadlineMs) {
   for (;;) {
     int queued = 0;
-    if (ioctl(Fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+    if (Calls().Ioctl(Fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
     if (NowMs() >= deadlineMs) return false;
     SleepMs(1);
   }
@@ -274,7 +303,7 @@ void PosixPort::Close() {
   if (!Drain(NowMs() + CloseDrainMs)) tcflush(Fd, TCOFLUSH);
   tcflush(Fd, TCIFLUSH);
   // The flag outlives this descriptor if others hold the device open.
-  if (SetExclusive) ioctl(Fd, TIOCNXCL);
+  if (SetExclusive) Calls().Ioctl(Fd, TIOCNXCL, nullptr);
   ::close(Fd);
   Fd = -1;
   Locked = SetExclusive = false;

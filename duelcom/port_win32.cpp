@@ -21,6 +21,11 @@
 // state and reads again after a short pause, so an abort that repeats at once
 // cannot make it spin. Only closing ends it; a read that fails otherwise (the
 // device is gone) is reported and ends it, as nothing more can come.
+//
+// The calls whose failure the port reports go through the table of
+// port_win32.h, so that tests can make each of them fail.
+#include "duelcom/port_win32.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -30,7 +35,25 @@
 
 namespace duelcom {
 
+SystemCalls& PortSystemCalls() {
+  static SystemCalls calls{
+      .CreateFileA = &::CreateFileA,
+      .SetCommTimeouts = &::SetCommTimeouts,
+      .SetCommState = &::SetCommState,
+      .CreateEventW = &::CreateEventW,
+      .CreateThread = &::CreateThread,
+      .WriteFile = &::WriteFile,
+      .GetOverlappedResult = &::GetOverlappedResult,
+  };
+  return calls;
+}
+
 namespace {
+
+const SystemCalls& Calls() { return PortSystemCalls(); }
+
+// A manual-reset event, not signalled.
+HANDLE CreateIoEvent() { return Calls().CreateEventW(nullptr, TRUE, FALSE, nullptr); }
 
 // The pause of the reader after an aborted read, before it reads again.
 constexpr DWORD RearmPauseMs = 10;
@@ -66,8 +89,8 @@ class Win32Port final : public Port {
 };
 
 bool Win32Port::Open(const char* name) {
-  Handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_OVERLAPPED, nullptr);
+  Handle = Calls().CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OVERLAPPED, nullptr);
   if (Handle == INVALID_HANDLE_VALUE) {
     ReportSystemError("Failed to open port");
     return false;
@@ -79,7 +102,7 @@ bool Win32Port::Open(const char* name) {
   timeouts.ReadTotalTimeoutConstant = 0;
   timeouts.WriteTotalTimeoutMultiplier = WriteTimeoutPerByteMs;
   timeouts.WriteTotalTimeoutConstant = WriteTimeoutConstantMs;
-  if (!SetCommTimeouts(Handle, &timeouts)) {
+  if (!Calls().SetCommTimeouts(Handle, &timeouts)) {
     ReportSystemError("SetCommTimeouts failed");
     return false;
   }
@@ -112,7 +135,7 @@ bool Win32Port::Open(const char* name) {
   dcb.ErrorChar = 0;
   dcb.EofChar = 0;
   dcb.EvtChar = 0;
-  if (!SetCommState(Handle, &dcb)) {
+  if (!Calls().SetCommState(Handle, &dcb)) {
     ReportSystemError("SetCommState failed");
     return false;
   }
@@ -122,15 +145,15 @@ bool Win32Port::Open(const char* name) {
 bool Win32Port::StartReader(ByteSink sink, LostSink lost) {
   Sink = std::move(sink);
   Lost = std::move(lost);
-  StopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  ReaderEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (!StopEvent || !ReaderEvent) {
+  // The second event is not created once the first has failed, so that the
+  // report carries the error of the creation that failed.
+  if (!(StopEvent = CreateIoEvent()) || !(ReaderEvent = CreateIoEvent())) {
     ReportSystemError("Error creating READ thread");
     return false;
   }
   Running.store(true);
   DWORD id = 0;
-  Thread = CreateThread(nullptr, 0, &Win32Port::ReaderMain, this, 0, &id);
+  Thread = Calls().CreateThread(nullptr, 0, &Win32Port::ReaderMain, this, 0, &id);
   if (!Thread) {
     Running.store(false);
     ReportSystemError("Error creating READ thread");
@@ -149,7 +172,7 @@ bool Win32Port::AwaitReaderIo(OVERLAPPED& overlapped) {
   if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
     DWORD transferred = 0;
     CancelIo(Handle);
-    GetOverlappedResult(Handle, &overlapped, &transferred, TRUE);
+    Calls().GetOverlappedResult(Handle, &overlapped, &transferred, TRUE);
     return false;
   }
   return true;
@@ -177,7 +200,7 @@ void Win32Port::ReadLoop() {
       if (!AwaitReaderIo(overlapped)) break;  // closing
       done = true;
     }
-    if (done) done = GetOverlappedResult(Handle, &overlapped, &got, FALSE) != 0;
+    if (done) done = Calls().GetOverlappedResult(Handle, &overlapped, &got, FALSE) != 0;
     const DWORD error = done ? ERROR_SUCCESS : GetLastError();
     if (!Running.load()) break;  // closing purged the read
     if (done && got == 1) {
@@ -205,12 +228,18 @@ void Win32Port::ReadLoop() {
 }
 
 void Win32Port::Write(const Packet& packet) {
-  if (!WriteEvent) WriteEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // Without its own event the write could not be waited for: the port's
+  // handle, the other thing to wait on, is also signalled by the reader's I/O.
+  if (!WriteEvent && !(WriteEvent = CreateIoEvent())) {
+    ReportSystemError("sendc error");
+    return;
+  }
   OVERLAPPED overlapped{};
   overlapped.hEvent = WriteEvent;
   ResetEvent(WriteEvent);
   DWORD written = 0;
-  if (!WriteFile(Handle, packet.data(), static_cast<DWORD>(packet.size()), nullptr, &overlapped)) {
+  if (!Calls().WriteFile(Handle, packet.data(), static_cast<DWORD>(packet.size()), nullptr,
+                         &overlapped)) {
     if (GetLastError() != ERROR_IO_PENDING) {
       ReportSystemError("sendc error");
       return;
@@ -218,7 +247,9 @@ void Win32Port::Write(const Packet& packet) {
   }
   // A write cut short by its time-out completes with fewer bytes; that is
   // not an error.
-  if (!GetOverlappedResult(Handle, &overlapped, &written, TRUE)) ReportSystemError("sendc error");
+  if (!Calls().GetOverlappedResult(Handle, &overlapped, &written, TRUE)) {
+    ReportSystemError("sendc error");
+  }
 }
 
 void Win32Port::Close() {

@@ -33,17 +33,17 @@ inline bool LookWithoutGuard(tovarin::TForm1& f, std::int32_t& x, std::int32_t& 
   bool passed = false;
   switch (reading->Sign) {
     case puppet::PassSign::NoticeDialog:
-      if (shows(puppet::NoticeProbe, puppet::DialogGrey)) return false;
+      if (shows(reading->NoticeProbe, puppet::DialogGrey)) return false;
       [[fallthrough]];
     case puppet::PassSign::Dialog:
       passed = shows(reading->PassProbe, puppet::DialogGrey);
       break;
     case puppet::PassSign::PanelOrCentre:
-      passed = (f.PassCheckDue && shows(puppet::PassPanel, puppet::Black)) ||
-               shows(puppet::CentreBox, puppet::DialogGrey);
+      passed = (f.PassCheckDue && shows(reading->PanelProbe, puppet::Black)) ||
+               shows(reading->PassProbe, puppet::DialogGrey);
       break;
     case puppet::PassSign::DialogSeries:
-      passed = shows(puppet::SeriesProbe, puppet::DialogGrey);
+      passed = shows(reading->PassProbe, puppet::DialogGrey);
       break;
   }
   if (passed) {
@@ -70,7 +70,7 @@ inline bool LookWithoutGuard(tovarin::TForm1& f, std::int32_t& x, std::int32_t& 
       platform::ColorRef centre = f.BoardShot.At(reading->SampleX.At(mx), reading->SampleY.At(my));
       std::int32_t stone = f.Stones[static_cast<std::size_t>(m)];
       if ((stone == board::StoneBlack && centre == puppet::Black) ||
-          (stone == board::StoneWhite && centre == puppet::WhiteStoneFace)) {
+          (stone == board::StoneWhite && centre == reading->PlainWhiteFace)) {
         x = y = 0;
         return true;
       }

@@ -22,9 +22,10 @@ Point Parking(World& w) { return Point{w.Form1().Left() + 30, w.Form1().Top() + 
 
 TEST(FindPuppet, TitlesAreFilledByTheMainWindow) {
   World w;
+  const auto titles = puppet::TitleTable();
   for (int i = 0; i < puppet::TitleCount; ++i)
     EXPECT_EQ(w.Form1().WindowTitles[static_cast<std::size_t>(i)],
-              puppet::TitleTable[static_cast<std::size_t>(i)]);
+              titles[static_cast<std::size_t>(i)]);
 }
 
 TEST(FindPuppet, Profile5NeedsItsBoardWindowAndOneMainWindow) {

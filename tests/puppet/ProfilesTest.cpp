@@ -32,7 +32,7 @@ TEST(Profiles, NumbersOutsideTheTableAreNoProfile) {
 }
 
 TEST(Profiles, TitlesAreExactToTheByte) {
-  const auto& t = puppet::TitleTable;
+  const auto t = puppet::TitleTable();
   // An ideographic space (E3 80 80) in profile 4, full-width minus signs in 9.
   EXPECT_EQ(std::string(t[3]),
             "\xE5\xAF\xBE\xE5\xB1\x80\xE5\x9B\xB2\xE7\xA2\x81\xE3\x80\x80Ostrugo - (\xE7\x84\xA1"

@@ -43,8 +43,9 @@ void TForm1::SpeedButton22Click() {
   if (!OpenAgreedGame()) return;
   GamesTotal = GamesLeft = Settings->SeriesLength();
   if (GamesTotal > 1) UpdateSeriesCaptions();
-  // Two programs show their first stone late.
-  HandOverToRelay(ProfileNo == 4 ? 2000 : ProfileNo == 5 ? 3000 : 0);
+  // Some programs show their first stone late.
+  const puppet::Profile* profile = puppet::ProfileOf(ProfileNo);
+  HandOverToRelay(profile ? profile->FirstMovePauseMs : 0);
 }
 
 bool TForm1::OpenAgreedGame() {
@@ -73,7 +74,8 @@ void TForm1::HandOverToRelay(std::uint32_t pauseMs) {
 void TForm1::LayOutAroundPuppet() {
   const int width = Sys.Desktop.ScreenWidth();
   const int height = Sys.Desktop.ScreenHeight();
-  if (ProfileNo == 14) {
+  const puppet::Profile* profile = puppet::ProfileOf(ProfileNo);
+  if (profile && profile->Layout == puppet::Arrangement::LogInCorner) {
     // This puppet fills the screen's left; the log goes to the bottom right corner.
     Sys.Clock.Sleep(1500);
     Info->SetBounds(width - 280, height - Info->Height(), 280, Info->Height());

@@ -49,17 +49,7 @@ void TForm1::FinishGameOnPasses(bool partnerPassedLast) {
   LogLine(std::to_string(MoveCount - 1) + " 手まで 終局しました！");
   Timer1.SetEnabled(false);
   if (partnerPassedLast) EnterMove(0, 0);
-  if (ProfileNo != 18) {
-    DismissGameEnd();
-    return;
-  }
-  // This puppet shows a box for a pass it is given, then its result.
-  if (partnerPassedLast) {
-    Sys.Clock.Sleep(500);
-    ClickAt(329, 270);
-  }
-  Sys.Clock.Sleep(10000);
-  ClickAt(329, 270);
+  DismissGameEnd(partnerPassedLast);
 }
 
 void TForm1::Timer2Timer() {
@@ -78,11 +68,12 @@ void TForm1::Timer2Timer() {
   EnterMove(MoveX, MoveY);
   LogLine("傀儡が考えています.....");
   LogLine("");
-  if (ProfileNo == 4) {
+  const puppet::Reading* reading = puppet::ReadingOf(ProfileNo);
+  if (reading && reading->PassTrustMs > 0) {
     // This puppet's pass sign is trusted only after a while, and it redraws its
     // board slowly after a capture.
-    PassCheckDeadline = Sys.Clock.TickCount() + 7000;
-    if (CaptureFlag) Sys.Clock.Sleep(1500);
+    PassCheckDeadline = Sys.Clock.TickCount() + reading->PassTrustMs;
+    if (CaptureFlag) Sys.Clock.Sleep(reading->RedrawAfterCaptureMs);
   }
   CaptureFlag = false;
   Timer3.SetEnabled(true);
@@ -140,82 +131,6 @@ void TForm1::StopOnLostLink() {
   Timer2.SetEnabled(false);
   Timer3.SetEnabled(false);
   SpeedButton1.SetCaption("終了");
-}
-
-void TForm1::DismissGameEnd() {
-  Sys.Clock.Sleep(3000);
-  const int x = Sys.Desktop.ScreenWidth() / 2;
-  const int y = Sys.Desktop.ScreenHeight() / 2;
-  switch (ProfileNo) {
-    case 1:
-      ClickAt(220, 220);
-      ClickAt(470, 80);
-      ClickAt(200, 215);
-      break;
-    case 2:
-      ClickAt(200, 220);
-      break;
-    case 3:
-      ClickAt(240, 240);
-      break;
-    case 5:
-      ClickAt(x + 50, y + 55);
-      Sys.Clock.Sleep(2000);
-      ClickAt(x, y + 55);
-      break;
-    case 6:
-      ClickAt(255, 255);
-      ClickAt(200, 255);
-      break;
-    case 7:
-    case 8:
-      ClickAt(230, 225);
-      break;
-    case 9:
-      // The pass dialog may have been cleared when the pass was read.
-      if (PassDialogHandled) {
-        PassDialogHandled = false;
-        break;
-      }
-      ClickAt(x + 12, y + 64);
-      Sys.Clock.Sleep(300);
-      ClickAt(x + 12, y + 34);
-      Sys.Clock.Sleep(300);
-      ClickAt(x - 48, y + 144);
-      Sys.Clock.Sleep(300);
-      break;
-    case 11:
-      ClickAt(315, 275);
-      Sys.Clock.Sleep(1000);
-      ClickAt(604, 80);
-      Sys.Clock.Sleep(1000);
-      ClickAt(260, 277);
-      break;
-    case 12:
-      ClickAt(240, 220);
-      break;
-    case 13:
-      ClickAt(280, 230);
-      ClickAt(235, 235);
-      break;
-    case 14:
-    case 17:
-      ClickAt(x, y + 50);
-      Sys.Clock.Sleep(500);
-      ClickAt(x, y + 50);
-      break;
-    case 15:
-      ClickAt(290, 230);
-      ClickAt(250, 230);
-      break;
-    case 16:
-      ClickAt(240, 266);
-      Sys.Clock.Sleep(500);
-      ClickAt(200, 270);
-      break;
-    default:
-      break;  // 4 and 10 leave nothing to clear; 18 is cleared by the relay itself
-  }
 }
 
 }  // namespace tovarin

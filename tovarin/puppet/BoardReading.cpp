@@ -49,9 +49,9 @@ bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
   // Pass signs. Every click below ends the look, so no pixel is read after one.
   switch (reading->Sign) {
     case puppet::PassSign::NoticeDialog:
-      if (pixel(puppet::NoticeProbe) == puppet::DialogGrey) {
+      if (pixel(reading->NoticeProbe) == puppet::DialogGrey) {
         // A notice, not a move: clear it and look again at the next poll.
-        click(puppet::NoticeDismiss);
+        click(reading->NoticeDismiss);
         return false;
       }
       [[fallthrough]];
@@ -64,15 +64,15 @@ bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
       break;
     case puppet::PassSign::PanelOrCentre:
       // The panel still shows an earlier pass for a while after the partner's move.
-      if ((PassCheckDue && pixel(puppet::PassPanel) == puppet::Black) ||
-          pixel(puppet::CentreBox) == puppet::DialogGrey)
+      if ((PassCheckDue && pixel(reading->PanelProbe) == puppet::Black) ||
+          pixel(reading->PassProbe) == puppet::DialogGrey)
         return passed();
       break;
     case puppet::PassSign::DialogSeries:
-      if (pixel(puppet::SeriesProbe) == puppet::DialogGrey) {
-        for (std::size_t i = 0; i < puppet::SeriesClicks.size(); ++i) {
-          click(puppet::SeriesClicks[i]);
-          Sys.Clock.Sleep(puppet::SeriesWaitsMs[i]);
+      if (pixel(reading->PassProbe) == puppet::DialogGrey) {
+        for (std::size_t i = 0; i < reading->SeriesClicks.size(); ++i) {
+          click(reading->SeriesClicks[i]);
+          Sys.Clock.Sleep(reading->SeriesWaitsMs[i]);
         }
         ParkCursor();
         PassDialogHandled = true;
@@ -155,7 +155,7 @@ bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
       platform::ColorRef centre = BoardShot.At(reading->SampleX.At(mx), reading->SampleY.At(my));
       std::int32_t stone = Stones[static_cast<std::size_t>(m)];
       if ((stone == board::StoneBlack && centre == puppet::Black) ||
-          (stone == board::StoneWhite && centre == puppet::WhiteStoneFace))
+          (stone == board::StoneWhite && centre == reading->PlainWhiteFace))
         return passed();
     }
   }

@@ -5,7 +5,8 @@
 namespace tovarin {
 
 void TForm1::FillWindowTitles() {
-  for (std::size_t i = 0; i < WindowTitles.size(); ++i) WindowTitles[i] = puppet::TitleTable[i];
+  const std::array<const char*, puppet::TitleCount> titles = puppet::TitleTable();
+  for (std::size_t i = 0; i < WindowTitles.size(); ++i) WindowTitles[i] = titles[i];
 }
 
 void TForm1::FindPuppet(int profile) {
@@ -15,7 +16,7 @@ void TForm1::FindPuppet(int profile) {
   platform::WindowHandle found =
       d.FindWindowByTitle(WindowTitles[static_cast<std::size_t>(puppet::TitleIndex(profile))]);
   if (!found) return;
-  if (profile == 5) {
+  if (puppet::IdentityOf(profile)->MainTitles[0]) {
     // The board window is the one driven; the program's main window only has to exist.
     if (!d.FindWindowByTitle(WindowTitles[puppet::Profile5MainTitle]) &&
         !d.FindWindowByTitle(WindowTitles[puppet::Profile5PlainTitle]))

@@ -43,7 +43,7 @@ bool TForm1::PreparePuppet() {
     App().MessageBox("不明なプログラムは対戦できません！");
     return false;
   }
-  if (profile == 17 && width < 900) {
+  if (width < puppet::GeometryOf(profile)->MinScreenWidth) {
     App().MessageBox("画面サイズを(1024,768)以上に広げないと対戦できません");
     return false;
   }
@@ -73,65 +73,8 @@ bool TForm1::LaunchPuppet(int profile) {
   std::string folder = cut == std::string::npos ? std::string() : PuppetPath.substr(0, cut + 1);
   Sys.Desktop.StartProgram(PuppetPath, folder);
 
-  const int X = Sys.Desktop.ScreenWidth() / 2;
-  const int Y = Sys.Desktop.ScreenHeight() / 2;
-  // Some programs open with a screen that a click takes away.
-  switch (profile) {
-    case 4:
-      Sys.Clock.Sleep(2000);
-      ClickAt(X, Y);
-      break;
-    case 7:
-    case 8:
-      Sys.Clock.Sleep(2000);
-      ClickAt(X, Y + 40);
-      break;
-    case 9:
-      Sys.Clock.Sleep(11000);
-      ClickAt(X - 50, Y + 140);
-      break;
-    case 10:
-      Sys.Clock.Sleep(2000);
-      ClickAt(X + 162, Y - 145);
-      break;
-    default:
-      break;
-  }
-  std::uint32_t settleMs = 7000;
-  switch (profile) {
-    case 4:
-    case 9:
-    case 10:
-      settleMs = 2000;
-      break;
-    case 2:
-    case 7:
-    case 8:
-    case 14:
-      settleMs = 5000;
-      break;
-    case 18:
-      settleMs = 10000;
-      break;
-    case 1:
-    case 6:
-    case 16:
-      settleMs = 12000;
-      break;
-    case 12:
-      settleMs = 14000;
-      break;
-    case 5:
-    case 11:
-    case 13:
-    case 15:
-    case 17:
-      settleMs = 18000;
-      break;
-    default:
-      break;
-  }
-  Sys.Clock.Sleep(settleMs);
+  // Opening screens are clicked away, and the program is given time to settle.
+  if (const puppet::Profile* p = puppet::ProfileOf(profile)) RunScript(p->Launch);
   return true;
 }
 
@@ -149,7 +92,9 @@ bool TForm1::PlacePuppetWindow() {
   }
   auto finish = [this](const char* okLine) {
     SetPuppetOptions();
-    if (ProfileNo == 14 || ProfileNo == 17) ShiftPuppetWindow(-35);
+    // The options are set at the origin; some puppets play elsewhere.
+    const puppet::Geometry* g = puppet::GeometryOf(ProfileNo);
+    if (g && (g->PlayLeft != 0 || g->PlayTop != 0)) ShiftPuppetWindow(g->PlayLeft);
     LogLine(okLine);
   };
   if (atOrigin && rightSize) {

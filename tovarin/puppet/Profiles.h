@@ -1,14 +1,18 @@
 #pragma once
 // The 18 puppet programs Tovarin can drive, as pure data: how each is identified,
 // the size and place its window must have, where its board points stand on the
-// screen, how a move or a pass is clicked into it, and how its board and its pass
-// are read from the screen. Every screen point is valid only while the puppet's
-// window stands at its play position with its target size.
+// screen, how a move or a pass is clicked into it, how its board and its pass are
+// read from the screen, and the scripts of clicks, keys, waits and pixel tests that
+// start it, set its options, start a game and clear a finished one. Every screen
+// point is valid only while the puppet's window stands at its play position with
+// its target size.
 //
+// Each profile lives in one file of its own, tovarin/puppet/profiles/ProfileNN.cpp.
 // Profile numbers run from 1 to 18; any other number is no profile at all, for
 // which the lookups below give nullptr (or the "unknown" texts).
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "platform/Geometry.h"
@@ -62,6 +66,10 @@ struct Identity {
   const char* Executable;   // the identifying file name
   const char* Executable2;  // a second file name, or nullptr
   ExecutableYear Year;
+  const char* Title;  // the title of the window that is driven
+  // Titles of a second window that must exist beside it (either one), or nullptr:
+  // profile 5 drives its board window, and its main window only has to be there.
+  std::array<const char*, 2> MainTitles;
 };
 
 // The window titles searched for, one per profile at index profile - 1 (profile 5's
@@ -69,7 +77,7 @@ struct Identity {
 inline constexpr int Profile5MainTitle = 18;
 inline constexpr int Profile5PlainTitle = 19;
 constexpr int TitleIndex(int profile) { return profile - 1; }
-extern const std::array<const char*, TitleCount> TitleTable;
+std::array<const char*, TitleCount> TitleTable();
 
 // ---- Window and board geometry ----
 
@@ -78,8 +86,8 @@ struct Geometry {
   std::int16_t TargetHeight;
   std::int16_t PlayLeft;  // top-left corner of the window while games are played
   std::int16_t PlayTop;
-  std::int16_t MinScreenWidth;
-  Linear BoardX;  // the screen point at which a click enters a stone at (c, r)
+  std::int16_t MinScreenWidth;  // narrower screens are refused before the start
+  Linear BoardX;                // the screen point at which a click enters a stone at (c, r)
   Linear BoardY;
 };
 
@@ -117,9 +125,18 @@ struct SampleException {
   bool BlackOnly = false;  // only black counts as empty there
 };
 
+// Profile 5's board window: row 1 is sampled left of the point, and the corner
+// (1, 1) by six pixels around it, any of which is black under a stone.
+struct BoardWindowSampling {
+  Linear Row1SampleX;
+  std::int16_t Row1SampleY;
+  std::array<platform::Point, 6> CornerPixels;
+};
+
 struct Reading {
   PassSign Sign;
-  ScreenSpot PassProbe;  // grey here means a pass dialog (Dialog, NoticeDialog)
+  ScreenSpot PassProbe;  // grey here means a pass box (Dialog, NoticeDialog, the
+                         // centre box of PanelOrCentre, the first of DialogSeries)
   ScreenSpot PassDismiss;
   Linear SampleX;
   Linear SampleY;        // rows 1 to 18
@@ -127,33 +144,23 @@ struct Reading {
   SampleException Exception;
   std::uint8_t EmptyColourCount;
   std::array<platform::ColorRef, 4> EmptyColours;
-  bool BoardWindowRules;  // profile 5: row 1 and the corner (1, 1) read differently
+  const BoardWindowSampling* BoardWindow = nullptr;  // profile 5's rules, or none
+  // NoticeDialog: a notice box, clicked away before anything else is looked at.
+  ScreenSpot NoticeProbe{};
+  ScreenSpot NoticeDismiss{};
+  // PanelOrCentre: a black pass sign on the panel, trusted only PassTrustMs after
+  // the partner's move; the board is redrawn slowly for RedrawAfterCaptureMs after
+  // a capture.
+  ScreenSpot PanelProbe{};
+  std::uint16_t PassTrustMs = 0;
+  std::uint16_t RedrawAfterCaptureMs = 0;
+  // DialogSeries: three boxes clicked away in turn, each followed by its wait; or,
+  // after a stone was played last, the mark on that stone gone: its centre shows
+  // the stone's plain face, black or PlainWhiteFace.
+  std::array<ScreenSpot, 3> SeriesClicks{};
+  std::array<std::uint16_t, 3> SeriesWaitsMs{};
+  platform::ColorRef PlainWhiteFace = 0;
 };
-
-// Profile 3: a notice box, clicked away before anything else is looked at.
-inline constexpr ScreenSpot NoticeProbe = Centre(-100, 0);
-inline constexpr ScreenSpot NoticeDismiss = Centre(20, 60);
-
-// Profile 4: a black pass sign on its panel, trusted only once the grace time since
-// the partner's move has passed, or a grey box at the screen centre.
-inline constexpr ScreenSpot PassPanel = Fixed(614, 266);
-inline constexpr ScreenSpot CentreBox = Centre(0, 0);
-
-// Profile 9: three boxes in a row, each clicked away after the wait given with it;
-// or, after a stone was played last, the mark on that stone gone: its centre shows
-// the stone's plain face, black or this light grey.
-inline constexpr ScreenSpot SeriesProbe = Centre(12, 84);
-inline constexpr std::array<ScreenSpot, 3> SeriesClicks{Centre(12, 64), Centre(12, 34),
-                                                        Centre(-48, 144)};
-inline constexpr std::array<std::uint32_t, 3> SeriesWaitsMs{500, 500, 300};
-inline constexpr platform::ColorRef WhiteStoneFace = platform::Rgb(200, 200, 200);
-
-// Profile 5: row 1 is sampled left of the point, and the corner (1, 1) by six
-// pixels around it, any of which is black under a stone.
-inline constexpr Linear Row1SampleX{19, 5};
-inline constexpr int Row1SampleY = 135;
-inline constexpr std::array<platform::Point, 6> CornerPixels{
-    {{34, 136}, {32, 136}, {32, 135}, {32, 134}, {33, 134}, {34, 134}}};
 
 // The pixels that tell whether the point (c, r) is empty, and how to judge them.
 struct PointTest {
@@ -188,7 +195,112 @@ bool LooksOccupied(const PointTest& test, ReadPixel&& read) {
 // The smallest screen rectangle that holds every pixel the board scan may read.
 platform::Rect SampleArea(const Reading& reading);
 
+// ---- Scripts ----
+
+// What a script step does.
+enum class Does : std::uint8_t {
+  Click,              // a click at (X, Y)
+  Key,                // a press of Key, Count times
+  Wait,               // a pause of WaitMs
+  DragDivider,        // profile 2: its record pane's divider to the window's right edge
+  ReadListChoice,     // profile 6: which entry of its player list is chosen
+  StopIfPassCleared,  // the look that read the pass cleared the boxes: stop here
+};
+
+// When a step is taken at all.
+enum class Only : std::uint8_t {
+  Always,
+  FirstGame,         // the first game of a match
+  LaterGames,        // the second and later games of a series
+  PuppetBlack,       // the puppet plays black
+  AfterPartnerPass,  // the game ended on the partner's pass (given to the puppet)
+};
+
+// The pixel test that must hold at the moment of the step for it to be taken.
+enum class Test : std::uint8_t {
+  None,
+  Black,         // Probe is black
+  NotBlack,      // Probe is not black
+  Grey,          // Probe shows a dialog's grey face
+  BlackOrBlack,  // Probe is black, or else (Probe2X, Probe.Y) is
+};
+
+// One term of a coordinate: fixed, from the screen's centre (half the width or
+// height, truncated), or on the row of profile 6's list choice L (12 L + Value).
+enum class From : std::uint8_t { Screen, CentreX, CentreY, ListRow };
+
+struct Term {
+  From Base = From::Screen;
+  std::int16_t Value = 0;
+  constexpr int At(int screenWidth, int screenHeight, int listChoice) const {
+    switch (Base) {
+      case From::CentreX:
+        return screenWidth / 2 + Value;
+      case From::CentreY:
+        return screenHeight / 2 + Value;
+      case From::ListRow:
+        return 12 * listChoice + Value;
+      case From::Screen:
+        break;
+    }
+    return Value;
+  }
+};
+
+// A coordinate whose term may differ with the puppet's colour.
+struct Coord {
+  Term IfBlack;
+  Term IfWhite;
+  constexpr Coord() = default;
+  constexpr Coord(int v)  // NOLINT: a plain number is a fixed coordinate
+      : IfBlack{From::Screen, static_cast<std::int16_t>(v)},
+        IfWhite{From::Screen, static_cast<std::int16_t>(v)} {}
+  constexpr Coord(Term black, Term white) : IfBlack(black), IfWhite(white) {}
+  constexpr const Term& For(bool puppetBlack) const { return puppetBlack ? IfBlack : IfWhite; }
+};
+
+struct Step {
+  const char* Label = nullptr;  // what the step is for, as a reader of the script needs it
+  Does Action = Does::Click;
+  Only When = Only::Always;
+  Test If = Test::None;
+  Coord X;
+  Coord Y;
+  platform::Point Probe{};
+  std::int16_t Probe2X = 0;
+  // A menu clicked open again after the click, for the next test in it; (0, 0): none.
+  platform::Point Reopen{};
+  Coord WaitMs;
+  std::uint8_t Key = 0;
+  std::uint8_t Count = 1;
+};
+
+using Script = std::span<const Step>;
+
+// Where Tovarin's own windows go beside the placed puppet.
+enum class Arrangement : std::uint8_t {
+  Beside,       // the main window right of the puppet if it would cover it, the log below
+  LogInCorner,  // the puppet fills the screen's left: the log at the bottom right corner
+};
+
+struct Profile {
+  Identity Id;
+  Geometry Window;
+  Entry Input;
+  Reading Look;
+  Arrangement Layout = Arrangement::Beside;
+  // The pause before the first move of a puppet playing black is read, in the first
+  // game of a match: some puppets show their first stone late.
+  std::uint16_t FirstMovePauseMs = 0;
+  Script Launch{};   // after the program is started: opening screens, the wait to settle
+  Script Options{};  // once per match, with the window at (0, 0) and its target size
+  Script NewGame{};  // before every game, after the puppet's window is brought forward
+  Script GameEnd{};  // after the second pass, once the last pass was given to the puppet
+};
+
 // ---- Lookups ----
+
+const Profile* ProfileOf(int profile);
 
 const Identity* IdentityOf(int profile);
 const Geometry* GeometryOf(int profile);

@@ -2,6 +2,25 @@
 // The main window: it owns all state of a match for the life of the program and
 // hosts the handlers that do the program's work (the two buttons, the three timers
 // and painting). The board model is part of it.
+//
+// The windows and controls keep their designer names. What each one is:
+//   TForm1         the main window: the board, the two sides, the clocks, the buttons
+//   TForm2         the match settings dialog (colour, port, series length, program)
+//   TForm3         the information window: the log (Memo1)
+//   SpeedButton22  「通信対局」: starts a match (settings, puppet, handshake, relay)
+//   SpeedButton1   「登録」 registers a program; during a match 「中止」 aborts it; after the
+//                  match or a lost link 「終了」 ends the program
+//   Timer1         once a second: the start-up step, then the thinking clocks
+//   Timer2         the relay waiting for the partner's move on the line
+//   Timer3         the relay waiting for the puppet's move on the screen
+//   Label1         the move count 「手数= n」
+//   Label2, Label3 black's and white's names: 「黒…」 and 「白…」
+//   Label4, Label5 black's and white's thinking clocks
+//   Image1, Image3 the board and the stones pictures the board is painted from
+//   Image4         the program's own picture
+//   puppet         the Go program driven by clicks; its profile (1 to 18) is in
+//                  tovarin/puppet/profiles
+//   partner        the opponent at the far end of the serial line
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +30,7 @@
 #include "platform/ui/Ui.h"
 #include "tovarin/board/Board.h"
 #include "tovarin/match/LinkBinding.h"
+#include "tovarin/puppet/Profiles.h"
 #include "tovarin/shell/Services.h"
 
 namespace tovarin {
@@ -156,11 +176,13 @@ class TForm1 : public ui::Form, public board::Board {
   // Sets the puppet's options once per match; starts a new game before each game.
   void SetPuppetOptions();
   void StartPuppetGame();
+  // Runs one of the profile's scripts, step by step, for the game at hand.
+  void RunScript(puppet::Script script, bool partnerPassedLast = false);
   bool PixelIs(int x, int y, platform::ColorRef colour);
   bool IsBlackAt(int x, int y);
-  // Clicks the entry at (x, y) and reopens the menu at (menuX, menuY) when `wrong`.
-  void ToggleIf(bool wrong, int x, int y, int menuX, int menuY);
+  // Profile 2: drags the record pane's divider to the window's right edge.
   void DragPuppetDivider();
+  // Profile 6: the entry of the program's player list the puppet shows chosen.
   int ReadPuppetListChoice();
 
   // ---- Registry (tovarin/registry) ----
@@ -201,8 +223,9 @@ class TForm1 : public ui::Form, public board::Board {
   // The relay: Timer2 waits for the partner's move, Timer3 for the puppet's.
   void Timer2Timer();
   void Timer3Timer();
-  // Clicks away the puppet's end-of-game dialogs.
-  void DismissGameEnd();
+  // Clicks away the puppet's end-of-game dialogs; a game that ended on the
+  // partner's pass has given the puppet that pass first.
+  void DismissGameEnd(bool partnerPassedLast);
   // The end of a game of a series: the next game with the colours swapped, or the
   // summary after the last one.
   void NextGame();

@@ -1,0 +1,25 @@
+// The system calls of the Windows serial port (port_win32.cpp) that can fail
+// in a way the port reports, reached through one table so that a test can make
+// any of them fail. Internal to the library: nothing here is exported.
+#pragma once
+
+#include <windows.h>
+
+namespace duelcom {
+
+struct SystemCalls {
+  decltype(&::CreateFileA) CreateFileA;
+  decltype(&::SetCommTimeouts) SetCommTimeouts;
+  decltype(&::SetCommState) SetCommState;
+  decltype(&::CreateEventW) CreateEventW;
+  decltype(&::CreateThread) CreateThread;
+  decltype(&::WriteFile) WriteFile;
+  decltype(&::GetOverlappedResult) GetOverlappedResult;
+};
+
+// The table the port calls through; it starts with the real calls. Replace
+// entries only while no port is open: the reader thread reads the table
+// without a lock.
+SystemCalls& PortSystemCalls();
+
+}  // namespace duelcom
