@@ -194,15 +194,16 @@ void LinkContext::Accept(Command command, int value, int s) {
 void LinkContext::ReceiveMove(int value) {
   if (State != LinkState::Ready) return;
   const int colour = (value & ColourBit) ? White : Black;
-  if (ColourChosen && colour == LocalColour) {
-    Warn("You send wrong color.");
-    Send(Command::DENY, 0);
-    return;
-  }
-  Send(Command::OK, OkValue);
   int x = 0;
   int y = 0;
   DecodePoint(value, x, y);
+  if (ColourChosen && colour == LocalColour) {
+    Warn("You send wrong color.");
+    Send(Command::DENY, 0);
+    if (DeniedMoveHook) DeniedMoveHook(colour, x, y);
+    return;
+  }
+  Send(Command::OK, OkValue);
   PendingMove.store(PackMove(x, y), std::memory_order_release);
 }
 

@@ -66,6 +66,7 @@ class LinkContext {
  public:
   using PacketWriter = std::function<void(const Packet&)>;
   using TextSink = std::function<void(const char*)>;
+  using MoveSink = std::function<void(int colour, int x, int y)>;
 
   // The list of queries this side asks when the partner starts a game.
   static constexpr std::array<int, 2> Queries = {11, 8};
@@ -79,6 +80,9 @@ class LinkContext {
   // printed on standard output unless a sink is given).
   void SetTrace(bool on) { TraceOn = on; }
   void SetTraceSink(TextSink sink) { TraceSink = std::move(sink); }
+  // Each move the partner sends in this side's own colour, which is denied,
+  // goes here with its colour and point (none by default).
+  void SetDeniedMoveHook(MoveSink hook) { DeniedMoveHook = std::move(hook); }
 
   // Byte assembly; a completed packet is handled at once.
   void FeedByte(std::uint8_t byte);
@@ -143,6 +147,7 @@ class LinkContext {
   PacketWriter Writer;
   TextSink WarningHook;
   TextSink TraceSink;
+  MoveSink DeniedMoveHook;
   bool TraceOn = false;
 };
 

@@ -30,11 +30,22 @@ void Link::SetMonitor(LinkContext::TextSink sink) {
   Context.SetTrace(static_cast<bool>(sink));
 }
 
+void Link::SetDeniedMoveSink(LinkContext::MoveSink sink) {
+  std::lock_guard<std::mutex> lock(SendLock);
+  Context.SetDeniedMoveHook(std::move(sink));
+}
+
+bool Link::IsLost() {
+  std::lock_guard<std::mutex> lock(SendLock);
+  return Lost;
+}
+
 bool Link::Start(std::unique_ptr<Port> port) {
   if (!port) return false;
   SerialPort = std::move(port);
+  Lost = false;
   Context.SetWriter([this](const Packet& packet) { SerialPort->Write(packet); });
-  if (!SerialPort->StartReader([this](std::uint8_t byte) { OnByte(byte); })) {
+  if (!SerialPort->StartReader([this](std::uint8_t byte) { OnByte(byte); }, [this] { OnLost(); })) {
     Close();
     return false;
   }
@@ -52,6 +63,14 @@ void Link::OnByte(std::uint8_t byte) {
   {
     std::lock_guard<std::mutex> lock(SendLock);
     Context.FeedByte(byte);
+  }
+  StateChanged.notify_all();
+}
+
+void Link::OnLost() {
+  {
+    std::lock_guard<std::mutex> lock(SendLock);
+    Lost = true;
   }
   StateChanged.notify_all();
 }
@@ -75,7 +94,7 @@ bool Link::WaitMove(int& x, int& y, std::uint32_t timeoutMs) {
   for (;;) {
     if (Context.TakeMove(x, y)) return true;
     const std::uint32_t elapsed = Timing.Tick() - start;
-    if (elapsed > timeoutMs) return false;
+    if (elapsed > timeoutMs || Lost) return false;
     // In slices, so that a wait of any length never overflows the clock's sums.
     const std::uint32_t slice = std::min<std::uint32_t>(timeoutMs - elapsed, 60000);
     StateChanged.wait_for(lock, std::chrono::milliseconds(slice + 1));
@@ -87,7 +106,7 @@ bool Link::WaitUntilReady(std::unique_lock<std::mutex>& lock) {
   for (;;) {
     if (Context.IsReady()) return true;
     const std::uint32_t elapsed = Timing.Tick() - start;
-    if (elapsed > Timing.TimeoutMs) return false;
+    if (elapsed > Timing.TimeoutMs || Lost) return false;
     // The reader wakes this wait after every byte; the time-out is checked
     // again on the tick count, so a coarse tick or a spurious wake-up is harmless.
     StateChanged.wait_for(lock, std::chrono::milliseconds(Timing.TimeoutMs - elapsed + 1));

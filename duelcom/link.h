@@ -46,11 +46,19 @@ class Link {
   // Every trace line and protocol warning of the engine goes to `sink`, on
   // whichever thread sends or receives. Set before Open.
   void SetMonitor(LinkContext::TextSink sink);
+  // Every move of this side's own colour that the partner sends, and that the
+  // link denies, goes to `sink` on the reader thread. Set before Open.
+  void SetDeniedMoveSink(LinkContext::MoveSink sink);
+  // The port's reader has ended because the device can no longer be read
+  // (the far end hung up, the device is gone): nothing more can arrive, and
+  // the waits above end at once.
+  bool IsLost();
 
  private:
   bool Start(std::unique_ptr<Port> port);
   bool WaitUntilReady(std::unique_lock<std::mutex>& lock);
   void OnByte(std::uint8_t byte);
+  void OnLost();
 
   LinkTiming Timing;
   // Every send, from either thread, and every change of the link context
@@ -58,6 +66,7 @@ class Link {
   std::mutex SendLock;
   std::condition_variable StateChanged;
   LinkContext Context;
+  bool Lost = false;
   std::unique_ptr<Port> SerialPort;
 };
 

@@ -14,12 +14,16 @@ namespace duelcom {
 class Port {
  public:
   using ByteSink = std::function<void(std::uint8_t)>;
+  using LostSink = std::function<void()>;
 
   virtual ~Port() = default;
 
   // Starts the reader thread; it hands every received byte to the sink, on
   // the reader thread, until Close. Reports "Error creating READ thread".
-  virtual bool StartReader(ByteSink sink) = 0;
+  // `lost`, if given, is called once on the reader thread when the reader
+  // ends because the device can no longer be read (the far end hung up, the
+  // device was unplugged), never because of Close.
+  virtual bool StartReader(ByteSink sink, LostSink lost = nullptr) = 0;
   // One write of the packet, given up after 5 ms a byte plus 10 ms. A failed
   // write is reported as "sendc error"; a write cut short by its time-out is not.
   virtual void Write(const Packet& packet) = 0;

@@ -89,7 +89,7 @@ class PosixPort final : public Port {
   ~PosixPort() override { Close(); }
 
   bool Open(const std::string& name);
-  bool StartReader(ByteSink sink) override;
+  bool StartReader(ByteSink sink, LostSink lost) override;
   void Write(const Packet& packet) override;
   void Close() override;
 
@@ -111,6 +111,7 @@ class PosixPort final : public Port {
   bool ReaderStarted = false;
   std::atomic<bool> Running{false};
   ByteSink Sink;
+  LostSink Lost;
 };
 
 bool PosixPort::Open(const std::string& name) {
@@ -172,8 +173,9 @@ bool PosixPort::Open(const std::string& name) {
   return true;
 }
 
-bool PosixPort::StartReader(ByteSink sink) {
+bool PosixPort::StartReader(ByteSink sink, LostSink lost) {
   Sink = std::move(sink);
+  Lost = std::move(lost);
   int wake[2];
   if (Calls().Pipe(wake, O_CLOEXEC | O_NONBLOCK) != 0) {
     ReportSystemError("Error creating READ thread");
@@ -205,11 +207,13 @@ void* PosixPort::ReaderMain(void* self) {
 }
 
 void PosixPort::ReadLoop() {
+  bool lost = false;
   while (Running.load()) {
     pollfd fds[2] = {{Fd, POLLIN, 0}, {WakeRead, POLLIN, 0}};
     if (poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       ReportSystemError("WaitComEvent Error");
+      lost = true;
       break;
     }
     if (fds[1].revents != 0) break;  // closing
@@ -230,10 +234,12 @@ void PosixPort::ReadLoop() {
       // report the same again at once. The reader ends; the port stays open.
       errno = readError != 0 && readError != EAGAIN ? readError : EIO;
       ReportSystemError("WaitComEvent Error");
+      lost = true;
       break;
     }
   }
   tcflush(Fd, TCIFLUSH);
+  if (lost && Lost) Lost();
 }
 
 void PosixPort::Write(const Packet& packet) {

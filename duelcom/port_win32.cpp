@@ -63,7 +63,7 @@ class Win32Port final : public Port {
   ~Win32Port() override { Close(); }
 
   bool Open(const char* name);
-  bool StartReader(ByteSink sink) override;
+  bool StartReader(ByteSink sink, LostSink lost) override;
   void Write(const Packet& packet) override;
   void Close() override;
 
@@ -85,6 +85,7 @@ class Win32Port final : public Port {
   HANDLE WriteEvent = nullptr;
   std::atomic<bool> Running{false};
   ByteSink Sink;
+  LostSink Lost;
 };
 
 bool Win32Port::Open(const char* name) {
@@ -141,8 +142,9 @@ bool Win32Port::Open(const char* name) {
   return true;
 }
 
-bool Win32Port::StartReader(ByteSink sink) {
+bool Win32Port::StartReader(ByteSink sink, LostSink lost) {
   Sink = std::move(sink);
+  Lost = std::move(lost);
   // The second event is not created once the first has failed, so that the
   // report carries the error of the creation that failed.
   if (!(StopEvent = CreateIoEvent()) || !(ReaderEvent = CreateIoEvent())) {
@@ -185,6 +187,7 @@ void Win32Port::ClearErrors() {
 void Win32Port::ReadLoop() {
   ClearErrors();
   bool abortReported = false;  // no report for the further aborts of one run
+  bool lost = false;
   while (Running.load()) {
     // One byte per read; a read blocks until its byte has come.
     std::uint8_t byte = 0;
@@ -209,6 +212,7 @@ void Win32Port::ReadLoop() {
       SetLastError(error);
       if (error != ERROR_OPERATION_ABORTED) {
         ReportSystemError("WaitComEvent Error");
+        lost = true;
         break;
       }
       if (!abortReported) ReportSystemError("WaitComEvent Error");
@@ -220,6 +224,7 @@ void Win32Port::ReadLoop() {
     ClearErrors();
   }
   PurgeComm(Handle, PURGE_RXCLEAR);
+  if (lost && Lost) Lost();
 }
 
 void Win32Port::Write(const Packet& packet) {

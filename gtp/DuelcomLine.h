@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "duelcom/engine.h"
@@ -24,6 +25,8 @@ class DuelcomLine final : public GmpLine {
   bool NewGame(int colour) override;
   bool SendMove(int x, int y) override;
   bool WaitMove(int& x, int& y, std::uint32_t timeoutMs) override;
+  bool Lost() override { return Link && Link->IsLost(); }
+  bool DeniedMove(int& colour, int& x, int& y) override;
   std::string Name() const override;
   std::uint32_t WaitMs() const override { return duelcom::LinkTiming{}.TimeoutMs; }
 
@@ -31,6 +34,9 @@ class DuelcomLine final : public GmpLine {
   std::string Port;
   duelcom::LinkContext::TextSink Monitor;
   std::unique_ptr<duelcom::Link> Link;
+  // The last denied move, set on the link's reader thread.
+  std::mutex DeniedLock;
+  int Denied[3] = {0, 0, 0};  // colour (0: none), x, y
 };
 
 }  // namespace gtp

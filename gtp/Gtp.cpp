@@ -12,14 +12,21 @@ void TrimRight(std::string& s) {
 
 }  // namespace
 
-GtpReply GtpClient::Ask(const std::string& command) {
+GtpReply GtpClient::Ask(const std::string& command, std::uint32_t limitMs) {
   if (Watch) Watch("> " + command);
   GtpReply reply;
+  Channel.LimitReads(limitMs);
   if (!Channel.WriteLine(command)) return reply;
 
   std::string line;
   bool started = false;
-  while (Channel.ReadLine(line)) {
+  for (;;) {
+    const TextChannel::Read read = Channel.ReadLine(line);
+    if (read == TextChannel::Read::End) break;
+    if (read == TextChannel::Read::Late) {
+      reply.State = GtpReply::Status::Late;
+      return reply;
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (Watch && (started || !line.empty())) Watch("< " + line);
     if (!started) {

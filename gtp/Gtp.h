@@ -2,6 +2,7 @@
 // line out, one reply in.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,6 +13,7 @@ struct GtpReply {
     Success,  // "= ..."
     Failure,  // "? ..."
     Lost,     // the engine's output ended before a whole reply
+    Late,     // no whole reply within the command's time limit
   };
   Status State = Status::Lost;
   // The reply's text without its status character and id; the lines of a
@@ -25,17 +27,24 @@ struct GtpReply {
 class GtpEngine {
  public:
   virtual ~GtpEngine() = default;
-  virtual GtpReply Ask(const std::string& command) = 0;
+  // The whole reply must come within `limitMs` (0: no limit).
+  virtual GtpReply Ask(const std::string& command, std::uint32_t limitMs) = 0;
+  GtpReply Ask(const std::string& command) { return Ask(command, 0); }
 };
 
 // Lines of text to and from an engine: its standard input and output.
 class TextChannel {
  public:
+  enum class Read { Line, End, Late };
+
   virtual ~TextChannel() = default;
   // False when the engine no longer reads.
   virtual bool WriteLine(const std::string& line) = 0;
-  // The next line without its line end; false at the end of the output.
-  virtual bool ReadLine(std::string& line) = 0;
+  // The reads from now on give up `limitMs` after this call (0: never).
+  virtual void LimitReads(std::uint32_t limitMs) = 0;
+  // The next line without its line end; End at the end of the output, Late
+  // once the time given by LimitReads has run out.
+  virtual Read ReadLine(std::string& line) = 0;
 };
 
 // Speaks GTP over a text channel. Commands go without ids; a reply is read up
@@ -50,7 +59,8 @@ class GtpClient final : public GtpEngine {
   explicit GtpClient(TextChannel& channel, Monitor monitor = nullptr)
       : Channel(channel), Watch(std::move(monitor)) {}
 
-  GtpReply Ask(const std::string& command) override;
+  GtpReply Ask(const std::string& command, std::uint32_t limitMs) override;
+  using GtpEngine::Ask;
 
  private:
   TextChannel& Channel;

@@ -22,6 +22,12 @@ class GmpLine {
   virtual bool SendMove(int x, int y) = 0;
   // Waits up to `timeoutMs` for the far end's move.
   virtual bool WaitMove(int& x, int& y, std::uint32_t timeoutMs) = 0;
+  // The line can no longer be read (the far end hung up, the device is gone):
+  // the calls above fail at once.
+  virtual bool Lost() = 0;
+  // The last move the far end sent in this side's own colour, which the line
+  // denied, since the line was opened or the far end's last move was taken.
+  virtual bool DeniedMove(int& colour, int& x, int& y) = 0;
 
   // The line's name for messages, and the link library's wait in NewGame and
   // SendMove.

@@ -36,7 +36,7 @@ void Usage() {
       stderr,
       "usage: duelcom-gtp [--port PORT] [--colour black|white] [--games K] [--komi KOMI]\n"
       "                   [--sgf FOLDER] [--wait SECONDS] [--move-wait SECONDS]\n"
-      "                   [--pass-from MOVES] [--verbose]\n"
+      "                   [--gtp-wait SECONDS] [--pass-from MOVES] [--verbose]\n"
       "                   [--] ENGINE [ARGUMENT...]\n"
       "Plays a series of games between the GTP engine ENGINE, started with its arguments,\n"
       "and the program at the far end of the serial line, which speaks the Go Modem\n"
@@ -49,11 +49,15 @@ void Usage() {
       "  --komi KOMI        komi given to the engine (default 6.5); the line carries none\n"
       "  --sgf FOLDER       keep each game as FOLDER/game-N.sgf\n"
       "  --wait SECONDS     how long to wait for a new game to be agreed (default 120)\n"
-      "  --move-wait SECONDS  how long the far end may take over a move (default 1800)\n"
+      "  --move-wait SECONDS  how long the far end, and the engine's genmove, may take\n"
+      "                     over a move (default 1800)\n"
+      "  --gtp-wait SECONDS how long the engine may take over any other command\n"
+      "                     (default 60)\n"
       "  --pass-from MOVES  the engine passes at every turn once MOVES moves are made\n"
       "  --verbose          print the GTP and GMP traffic and every move\n"
-      "Exit status: 0 every game ended on two passes; 1 stopped by a failure; 2 wrong\n"
-      "arguments; 3 every game ended, but the engine resigned in one (and then passed).\n");
+      "Exit status: 0 every game ended on two passes; 1 stopped by a failure (an engine\n"
+      "that fails or does not answer in time, a silent or lost line); 2 wrong arguments;\n"
+      "3 every game ended, but the engine resigned in one (and then passed).\n");
 }
 
 bool Number(const char* text, int& out, int low, int high) {
@@ -64,7 +68,8 @@ bool Number(const char* text, int& out, int low, int high) {
   return true;
 }
 
-bool Parse(int argc, char** argv, Options& o) {
+// False, with what is wrong in `error`, for a wrong command line.
+bool Parse(int argc, char** argv, Options& o, std::string& error) {
   int i = 1;
   for (; i < argc; ++i) {
     const std::string a = argv[i];
@@ -77,52 +82,66 @@ bool Parse(int argc, char** argv, Options& o) {
       o.Verbose = true;
       continue;
     }
-    if (i + 1 >= argc) return false;
+    if (a == "--help") return false;  // the usage alone
+    if (i + 1 >= argc) {
+      error = a + " needs a value";
+      return false;
+    }
     const char* v = argv[++i];
     int n = 0;
+    // The option's value is refused; `wanted` says what it must be.
+    auto refuse = [&](const char* wanted) {
+      error = a + " takes " + wanted + ", not \"" + v + "\"";
+      return false;
+    };
     if (a == "--port") {
       o.Port = v;
-      if (o.Port.empty()) return false;
+      if (o.Port.empty()) return refuse("a port number or a device");
     } else if (a == "--colour" || a == "--color") {
       if (std::strcmp(v, "black") == 0) {
         o.Relay.EngineColour = gtp::Black;
       } else if (std::strcmp(v, "white") == 0) {
         o.Relay.EngineColour = gtp::White;
       } else {
-        return false;
+        return refuse("black or white");
       }
     } else if (a == "--games") {
-      if (!Number(v, o.Relay.Games, 1, 10000)) return false;
+      if (!Number(v, o.Relay.Games, 1, 10000)) return refuse("a whole number from 1 to 10000");
     } else if (a == "--komi") {
       // A decimal number as SGF writes a real: an optional sign, digits, and
       // digits after a point (no exponent, no hexadecimal, no bare point).
       const char* p = v + (*v == '+' || *v == '-');
       const char* digits = p;
       while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
-      if (p == digits) return false;
+      const char* wanted = "a decimal number such as 6.5 or -0.5, at most 1000 either way";
+      if (p == digits) return refuse(wanted);
       if (*p == '.') {
         const char* fraction = ++p;
         while (std::isdigit(static_cast<unsigned char>(*p))) ++p;
-        if (p == fraction) return false;
+        if (p == fraction) return refuse(wanted);
       }
-      if (*p != '\0' || std::fabs(std::strtod(v, nullptr)) > 1000) return false;
+      if (*p != '\0' || std::fabs(std::strtod(v, nullptr)) > 1000) return refuse(wanted);
       o.Relay.Komi = v;
     } else if (a == "--sgf") {
       o.SgfFolder = v;
     } else if (a == "--wait") {
       // In rounds of the link library's 10 s wait.
-      if (!Number(v, n, 1, 86400)) return false;
+      if (!Number(v, n, 1, 86400)) return refuse("seconds from 1 to 86400");
       o.Relay.AgreeRounds = (n + 9) / 10;
     } else if (a == "--pass-from") {
-      if (!Number(v, o.Relay.PassFrom, 1, 100000)) return false;
-    } else if (a == "--move-wait") {
-      if (!Number(v, n, 1, 86400)) return false;
-      o.Relay.MoveWaitMs = static_cast<std::uint32_t>(n) * 1000u;
+      if (!Number(v, o.Relay.PassFrom, 1, 100000))
+        return refuse("a number of moves from 1 to 100000");
+    } else if (a == "--move-wait" || a == "--gtp-wait") {
+      if (!Number(v, n, 1, 86400)) return refuse("seconds from 1 to 86400");
+      (a == "--move-wait" ? o.Relay.MoveWaitMs : o.Relay.CommandWaitMs) =
+          static_cast<std::uint32_t>(n) * 1000u;
     } else {
+      error = "unknown option " + a;
       return false;
     }
   }
   for (; i < argc; ++i) o.Engine.push_back(argv[i]);
+  if (o.Engine.empty() && argc > 1) error = "no engine given";
   return !o.Engine.empty();
 }
 
@@ -165,8 +184,10 @@ bool WriteSgf(const std::string& folder, const gtp::GameRecord& record, std::str
 
 int main(int argc, char** argv) {
   Options opt;
-  if (!Parse(argc, argv, opt)) {
+  std::string wrong;
+  if (!Parse(argc, argv, opt, wrong)) {
     Usage();
+    if (!wrong.empty()) Print(stderr, "duelcom-gtp: " + wrong);
     return 2;
   }
   gtp::GuardChildren();
@@ -206,7 +227,8 @@ int main(int argc, char** argv) {
   line.Close();
   std::string failure = played ? sgfError : relay.Error();
   if (relay.EngineGone()) {
-    // Nothing more is read from it: it is ended at once.
+    // Nothing more is read from it (its output ended, or it did not answer in
+    // time): it is ended at once, with whatever it started.
     failure += " (the engine: " + engine->Kill() + ")";
   } else {
     // Asked to quit, then given its input's end; one that does not go is ended.

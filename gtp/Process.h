@@ -2,7 +2,9 @@
 // One implementation per platform (process_posix.cpp, process_win32.cpp).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,17 +31,22 @@ class ChildProcess : public TextChannel {
   // Ends it and whatever it started at once, as Stop(0) does.
   std::string Kill() { return Stop(0); }
 
-  // Lines of its output, split here for every platform.
-  bool ReadLine(std::string& line) final;
+  // Lines of its output, split here for every platform, within the time
+  // given by LimitReads.
+  void LimitReads(std::uint32_t limitMs) final;
+  Read ReadLine(std::string& line) final;
 
  protected:
-  // Reads what the process has written, blocking until there is some; 0 at the
-  // end of its output (or when it can no longer be read).
-  virtual std::size_t ReadSome(char* buffer, std::size_t size) = 0;
+  // Reads what the process has written, waiting up to `waitMs` for some (no
+  // limit when negative): the count read, 0 at the end of its output (or when
+  // it can no longer be read), -1 when nothing came in time.
+  virtual long ReadSome(char* buffer, std::size_t size, long waitMs) = 0;
 
  private:
   std::string Buffer;
   bool AtEnd = false;
+  bool Limited = false;
+  std::chrono::steady_clock::time_point Deadline;
 };
 
 // From here on an interrupt or a termination request ends this program's

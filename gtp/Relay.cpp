@@ -43,12 +43,26 @@ bool Relay::Fail(const std::string& why) {
   return false;
 }
 
-// A command whose failure ends the series.
+bool Relay::FailLine(const std::string& failure, const std::string& doing) {
+  if (Line.Lost())
+    return Fail("the line " + Line.Name() + " was lost " + doing +
+                ": the device can no longer be read (the far end hung up)");
+  return Fail(failure);
+}
+
+// A command whose failure ends the series. `genmove` may take as long as the
+// far end may take over a move; every other command has a shorter limit.
 bool Relay::Command(const std::string& command, GtpReply& reply) {
-  reply = Engine.Ask(command);
+  const std::uint32_t limit =
+      command.rfind("genmove ", 0) == 0 ? Settings.MoveWaitMs : Settings.CommandWaitMs;
+  reply = Engine.Ask(command, limit);
   if (reply.State == GtpReply::Status::Lost) {
     Gone = true;
     return Fail("the engine has gone: its output ended while it was asked \"" + command + "\"");
+  }
+  if (reply.State == GtpReply::Status::Late) {
+    Gone = true;
+    return Fail("the engine did not answer \"" + command + "\" within " + Seconds(limit));
   }
   return true;
 }
@@ -76,6 +90,7 @@ bool Relay::Agree(int engineColour) {
     // byte by the link library, so a far end that opens its port late takes it
     // as the first command and one that heard it answers it as a repeat.
     if (Line.NewGame(engineColour)) return true;
+    if (Line.Lost()) return FailLine("", "while a new game was being agreed");
     Detail(engineColour == Black ? "no answer to the new-game request yet"
                                  : "no new-game request from the line yet");
   }
@@ -191,14 +206,28 @@ bool Relay::EngineTurn(GameRecord& record, int colour, int& x, int& y) {
   }
   Detail(move + ": " + MoveText(colour, x, y) + " from the engine");
   if (!Line.SendMove(x, y))
-    return Fail("the line did not acknowledge " + move + " within " + Seconds(Line.WaitMs()));
+    return FailLine("the line did not acknowledge " + move + " within " + Seconds(Line.WaitMs()),
+                    "while " + move + " was sent");
   return true;
 }
 
 bool Relay::LineTurn(GameRecord& record, int colour, int& x, int& y) {
   const std::string move = "move " + std::to_string(record.Moves.size() + 1);
-  if (!Line.WaitMove(x, y, Settings.MoveWaitMs))
-    return Fail("no " + move + " came from the line within " + Seconds(Settings.MoveWaitMs));
+  if (!Line.WaitMove(x, y, Settings.MoveWaitMs)) {
+    std::string failure =
+        "no " + move + " came from the line within " + Seconds(Settings.MoveWaitMs);
+    // The far end may believe it has played: a move of the wrong colour is
+    // denied on the line and never reaches the engine.
+    int deniedColour = 0, dx = 0, dy = 0;
+    if (Line.DeniedMove(deniedColour, dx, dy)) {
+      const std::string vertex = ToVertex(dx, dy);
+      failure += "; the line denied the far end's move " +
+                 (vertex.empty() ? std::string(deniedColour == Black ? "B" : "W") + " off the board"
+                                 : MoveText(deniedColour, dx, dy)) +
+                 ", since " + ColourName(deniedColour) + " is the engine's colour";
+    }
+    return FailLine(failure, "while waiting for " + move);
+  }
   if (!IsPass(x, y) && !OnBoard(x, y))
     return Fail(move + " from the line is outside the board (column " + std::to_string(x) +
                 ", row " + std::to_string(y) + " from the top)");

@@ -27,8 +27,10 @@ struct RelaySettings {
   std::string Komi = "6.5";
   // Rounds of the line's new-game wait (one NewGame each) before giving up.
   int AgreeRounds = 12;
-  // How long the far end may take over a move.
+  // How long the far end, and the engine's `genmove`, may take over a move.
   std::uint32_t MoveWaitMs = 1800000;
+  // How long the engine may take over any other command.
+  std::uint32_t CommandWaitMs = 60000;
   // The engine passes at every turn once this many moves are made (0: never).
   int PassFrom = 0;
   std::string Date;  // for the records
@@ -47,7 +49,8 @@ class Relay {
   // Plays the series. False when it stopped; Error() says why.
   bool Run();
   const std::string& Error() const { return Failure; }
-  // The engine's output has ended: it is to be ended, not asked to quit.
+  // The engine's output has ended, or a reply did not come in time: it is to
+  // be ended, not asked to quit.
   bool EngineGone() const { return Gone; }
 
  private:
@@ -60,6 +63,8 @@ class Relay {
   bool LineTurn(GameRecord& record, int colour, int& x, int& y);
   bool Command(const std::string& command, GtpReply& reply);
   bool Fail(const std::string& why);
+  // Fails for a line that no longer works, naming what it was doing.
+  bool FailLine(const std::string& failure, const std::string& doing);
   void Detail(const std::string& text) const;
 
   GmpLine& Line;

@@ -1,12 +1,17 @@
 // The engine as a child process on POSIX systems: fork and exec with pipes.
 //
 // The child leads a process group of its own, so that stopping it also ends
-// whatever it started (an engine behind a wrapper script). On Linux it is also
-// killed by the system when this program dies without a chance to clean up.
-// Writing to an engine that has closed its input fails with EPIPE instead of
-// raising SIGPIPE.
+// whatever it started (an engine behind a wrapper script). A guardian process
+// sees to that group when this program dies without a chance to clean up (a
+// SIGKILL, a crash): it holds one end of a socket pair whose other end only
+// this program holds, and when that end closes unannounced it ends the
+// engine's whole group. On Linux the engine itself is also killed by the
+// system when this program dies. Writing to an engine that has closed its
+// input fails with EPIPE instead of raising SIGPIPE.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -14,8 +19,10 @@
 #include <sys/prctl.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 #include "gtp/Process.h"
@@ -25,21 +32,37 @@ namespace gtp {
 namespace {
 
 // The children a termination signal must end: plain atomics, so that the
-// signal handler may read them.
+// signal handler may read them. Each engine comes with its guardian and the
+// end of the socket pair that keeps the guardian waiting.
 constexpr int MaxChildren = 8;
-std::atomic<pid_t> Children[MaxChildren];
+struct Slot {
+  std::atomic<pid_t> Pid{0};
+  std::atomic<pid_t> Guardian{0};
+  std::atomic<int> GuardEnd{-1};
+};
+Slot Children[MaxChildren];
 
 void Remember(pid_t pid) {
   for (auto& slot : Children) {
     pid_t empty = 0;
-    if (slot.compare_exchange_strong(empty, pid)) return;
+    if (slot.Pid.compare_exchange_strong(empty, pid)) return;
+  }
+}
+
+// Its guardian, or none (0, -1).
+void SetGuardian(pid_t pid, pid_t guardian, int guardEnd) {
+  for (auto& slot : Children) {
+    if (slot.Pid.load() != pid) continue;
+    slot.Guardian.store(guardian);
+    slot.GuardEnd.store(guardEnd);
   }
 }
 
 void Forget(pid_t pid) {
+  SetGuardian(pid, 0, -1);
   for (auto& slot : Children) {
     pid_t expected = pid;
-    slot.compare_exchange_strong(expected, 0);
+    slot.Pid.compare_exchange_strong(expected, 0);
   }
 }
 
@@ -48,11 +71,64 @@ void EndGroup(pid_t pid) {
   kill(pid, SIGKILL);
 }
 
+// The guardian is told that the group is ended here, and leaves without
+// touching it; it is reaped before the engine is, so that it never signals a
+// group number that the system has handed out again.
+void Dismiss(pid_t guardian, int guardEnd) {
+  if (guardEnd >= 0) {
+    const char done = 1;
+    [[maybe_unused]] const ssize_t n = send(guardEnd, &done, 1, MSG_NOSIGNAL);
+    ::close(guardEnd);
+  }
+  if (guardian > 0) {
+    while (waitpid(guardian, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+}
+
+// How long the guardian lets the engine's group end on SIGTERM before SIGKILL.
+constexpr int GuardianGraceMs = 2000;
+
+void SleepMs(long ms) {
+  timespec ts{ms / 1000, (ms % 1000) * 1000000};
+  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+  }
+}
+
+// The guardian's whole life, in the forked process (async-signal-safe calls
+// only: the program may have other threads). It keeps nothing of the
+// program's open but its end of the pair, so that it holds no pipe, port or
+// terminal; it runs in a session of its own with every signal held, so that
+// a signal meant for the program's group or terminal does not reach it.
+[[noreturn]] void Guard(int end, pid_t group) {
+  setsid();
+  if (end != STDIN_FILENO) {
+    dup2(end, STDIN_FILENO);
+  }
+  if (close_range(1, ~0u, 0) != 0) {
+    for (int fd = 1; fd < 4096; ++fd) ::close(fd);
+  }
+  char byte = 0;
+  ssize_t n;
+  while ((n = ::read(STDIN_FILENO, &byte, 1)) < 0 && errno == EINTR) {
+  }
+  if (n == 1) _exit(0);  // dismissed: the program ends the group itself
+  // The program is gone without a word.
+  kill(-group, SIGTERM);
+  for (int waited = 0; waited < GuardianGraceMs; waited += 10) {
+    if (kill(-group, 0) != 0) _exit(0);
+    SleepMs(10);
+  }
+  kill(-group, SIGKILL);
+  _exit(0);
+}
+
 extern "C" void OnTermination(int signal) {
   for (auto& slot : Children) {
-    const pid_t pid = slot.load();
+    const pid_t pid = slot.Pid.load();
     if (pid <= 0) continue;
     EndGroup(pid);
+    Dismiss(slot.Guardian.load(), slot.GuardEnd.load());
     while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
   }
@@ -62,12 +138,6 @@ extern "C" void OnTermination(int signal) {
 }
 
 const int HandledSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
-void SleepMs(long ms) {
-  timespec ts{ms / 1000, (ms % 1000) * 1000000};
-  while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-  }
-}
 
 std::string Describe(int status) {
   if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
@@ -87,20 +157,45 @@ void CloseFd(int& fd) {
 class PosixChild final : public ChildProcess {
  public:
   PosixChild(pid_t pid, int input, int output) : Pid(pid), Input(input), Output(output) {}
+  // Starts the guardian of the engine's group; without one (fork failed) the
+  // engine is still ended by Stop and by a termination signal.
+  void StartGuardian();
   ~PosixChild() override { Stop(0); }
 
   bool WriteLine(const std::string& line) override;
   std::string Stop(unsigned graceMs) override;
 
  protected:
-  std::size_t ReadSome(char* buffer, std::size_t size) override;
+  long ReadSome(char* buffer, std::size_t size, long waitMs) override;
 
  private:
   pid_t Pid;
   int Input;
   int Output;
+  pid_t Guardian = 0;
+  int GuardEnd = -1;  // this program's end of the guardian's pair
   std::string Ended;
 };
+
+void PosixChild::StartGuardian() {
+  int pair[2] = {-1, -1};
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
+  sigset_t all;
+  sigset_t previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &previous);
+  const pid_t guardian = fork();
+  if (guardian == 0) Guard(pair[1], Pid);
+  if (guardian > 0) {
+    Guardian = guardian;
+    GuardEnd = pair[0];
+  } else {
+    ::close(pair[0]);
+  }
+  SetGuardian(Pid, Guardian, GuardEnd);
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  ::close(pair[1]);
+}
 
 bool PosixChild::WriteLine(const std::string& line) {
   if (Input < 0) return false;
@@ -137,11 +232,16 @@ bool PosixChild::WriteLine(const std::string& line) {
   return ok;
 }
 
-std::size_t PosixChild::ReadSome(char* buffer, std::size_t size) {
+long PosixChild::ReadSome(char* buffer, std::size_t size, long waitMs) {
   if (Output < 0) return 0;
+  if (waitMs >= 0) {
+    pollfd in{Output, POLLIN, 0};
+    const int ready = poll(&in, 1, static_cast<int>(std::min<long>(waitMs, INT_MAX)));
+    if (ready == 0 || (ready < 0 && errno == EINTR)) return -1;
+  }
   for (;;) {
     const ssize_t n = ::read(Output, buffer, size);
-    if (n >= 0) return static_cast<std::size_t>(n);
+    if (n >= 0) return static_cast<long>(n);
     if (errno != EINTR) return 0;
   }
 }
@@ -163,6 +263,10 @@ std::string PosixChild::Stop(unsigned graceMs) {
   }
   // Whatever it started, and the process itself if it did not end.
   EndGroup(Pid);
+  SetGuardian(Pid, 0, -1);
+  Dismiss(Guardian, GuardEnd);
+  Guardian = 0;
+  GuardEnd = -1;
   int status = 0;
   while (waitpid(Pid, &status, 0) < 0 && errno == EINTR) {
   }
@@ -249,6 +353,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::string>
     error = std::string("cannot start ") + argv[0] + ": " + std::strerror(code);
     return nullptr;
   }
+  child->StartGuardian();
   return child;
 }
 

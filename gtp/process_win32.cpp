@@ -6,6 +6,7 @@
 // command-line parsing of C runtimes, and passed as UTF-16.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "gtp/Process.h"
@@ -76,7 +77,7 @@ class Win32Child final : public ChildProcess {
   std::string Stop(unsigned graceMs) override;
 
  protected:
-  std::size_t ReadSome(char* buffer, std::size_t size) override;
+  long ReadSome(char* buffer, std::size_t size, long waitMs) override;
 
  private:
   HANDLE Process;
@@ -100,12 +101,26 @@ bool Win32Child::WriteLine(const std::string& line) {
   return true;
 }
 
-std::size_t Win32Child::ReadSome(char* buffer, std::size_t size) {
+long Win32Child::ReadSome(char* buffer, std::size_t size, long waitMs) {
   if (!Output) return 0;
+  // An anonymous pipe has no read time-out: what it holds is looked at until
+  // something has come or the time is up.
+  const DWORD start = GetTickCount();
+  while (waitMs >= 0) {
+    DWORD available = 0;
+    // A broken pipe: the engine has closed its output.
+    if (!PeekNamedPipe(Output, nullptr, 0, nullptr, &available, nullptr)) return 0;
+    if (available > 0) {
+      size = std::min<std::size_t>(size, available);
+      break;
+    }
+    const long waited = static_cast<long>(GetTickCount() - start);
+    if (waited >= waitMs) return -1;
+    Sleep(static_cast<DWORD>(std::min<long>(waitMs - waited, 5)));
+  }
   DWORD got = 0;
-  // A broken pipe: the engine has closed its output.
   if (!ReadFile(Output, buffer, static_cast<DWORD>(size), &got, nullptr)) return 0;
-  return got;
+  return static_cast<long>(got);
 }
 
 std::string Win32Child::Stop(unsigned graceMs) {

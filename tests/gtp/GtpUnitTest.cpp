@@ -51,11 +51,15 @@ struct ScriptedChannel : TextChannel {
     Written.push_back(line);
     return true;
   }
-  bool ReadLine(std::string& line) override {
-    if (Lines.empty()) return false;
+  // Past the script's end the output ends, or the reply is late once a
+  // limit is set.
+  std::uint32_t Limit = 0;
+  void LimitReads(std::uint32_t limitMs) override { Limit = limitMs; }
+  Read ReadLine(std::string& line) override {
+    if (Lines.empty()) return Limit > 0 ? Read::Late : Read::End;
     line = Lines.front();
     Lines.pop_front();
-    return true;
+    return Read::Line;
   }
 };
 
@@ -123,6 +127,8 @@ struct FakeLine : GmpLine {
     FarMoves.pop_front();
     return true;
   }
+  bool Lost() override { return false; }
+  bool DeniedMove(int&, int&, int&) override { return false; }
   std::string Name() const override { return "COM1"; }
   std::uint32_t WaitMs() const override { return 10000; }
 };
@@ -134,8 +140,11 @@ struct FakeEngine : GtpEngine {
   std::function<std::optional<GtpReply>(const std::string&)> Special;
   std::vector<std::string> Asked;
 
-  GtpReply Ask(const std::string& command) override {
+  std::vector<std::uint32_t> Limits;  // of each command asked
+
+  GtpReply Ask(const std::string& command, std::uint32_t limitMs) override {
     Asked.push_back(command);
+    Limits.push_back(limitMs);
     if (Special) {
       if (auto reply = Special(command)) return *reply;
     }
@@ -318,6 +327,37 @@ TEST_F(RelayTest, AnEngineThatIsGoneStopsTheSeries) {
             "game 1: the engine has gone: its output ended while it was asked \"genmove black\"");
   EXPECT_TRUE(Line.Sent.empty());
   EXPECT_FALSE(Line.IsOpen);
+}
+
+// genmove may take as long as the far end may over a move, every other command
+// the shorter limit; a reply that does not come in time stops the series and
+// the engine is to be ended.
+TEST_F(RelayTest, EveryCommandHasATimeLimit) {
+  Settings.MoveWaitMs = 5000;
+  Settings.CommandWaitMs = 2000;
+  Line.FarMoves = {{0, 0}};
+  Engine.Genmoves = {"pass"};
+  ASSERT_TRUE(Run()) << Error;
+  ASSERT_EQ(Engine.Asked.size(), Engine.Limits.size());
+  for (std::size_t i = 0; i < Engine.Asked.size(); ++i)
+    EXPECT_EQ(Engine.Limits[i], Engine.Asked[i].rfind("genmove", 0) == 0 ? 5000u : 2000u)
+        << Engine.Asked[i];
+
+  Engine.Special = [](const std::string& c) -> std::optional<GtpReply> {
+    if (c == "genmove black") return GtpReply{GtpReply::Status::Late, ""};
+    return std::nullopt;
+  };
+  EXPECT_FALSE(Run());
+  EXPECT_TRUE(Gone);
+  EXPECT_EQ(Error, "game 1: the engine did not answer \"genmove black\" within 5 s");
+  EXPECT_FALSE(Line.IsOpen);
+
+  // The client: the channel's time runs out before the reply's empty line.
+  ScriptedChannel channel;
+  channel.Lines = {"= D4"};
+  GtpClient client(channel);
+  EXPECT_EQ(client.Ask("genmove black", 1000).State, GtpReply::Status::Late);
+  EXPECT_EQ(channel.Limit, 1000u);
 }
 
 TEST_F(RelayTest, AnEngineMoveOffTheBoardStopsTheSeries) {

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "duelcom/engine.h"
@@ -185,14 +188,81 @@ TEST_F(AgainstTheProtocolEngine, AnEngineThatResignsPassesAndTheStatusSaysSo) {
   EXPECT_EQ(SgfMoves(sgf), (std::vector<std::string>{"Baa", "Wss", "B", "W"}));
 }
 
-// A komi must be a decimal number as SGF writes a real: anything else is a
-// wrong command line (status 2 with the usage), before any port is opened.
-TEST_F(AgainstTheProtocolEngine, AKomiThatIsNoDecimalNumberIsRefused) {
-  for (const char* komi : {"0x10", "1e1", ".5", "6.", "inf"}) {
-    Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--komi", komi, "--", FAKE_ENGINE});
-    EXPECT_EQ(program.Wait(), 2) << komi;
+// A wrong command line is status 2 with the usage and what is wrong, before
+// any port is opened. A komi must be a decimal number as SGF writes a real.
+TEST_F(AgainstTheProtocolEngine, AWrongCommandLineIsRefusedWithTheUsage) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--komi", "0x10"}, "--komi takes a decimal number"},
+      {{"--komi", "1e1"}, "--komi takes a decimal number"},
+      {{"--komi", ".5"}, "--komi takes a decimal number"},
+      {{"--komi", "6."}, "--komi takes a decimal number"},
+      {{"--komi", "inf"}, "--komi takes a decimal number"},
+      {{"--komi", "abc"}, "--komi takes a decimal number"},
+      {{"--games", "0"}, "--games takes a whole number from 1 to 10000, not \"0\""},
+      {{"--games", "-1"}, "--games takes a whole number"},
+      {{"--games", "x"}, "--games takes a whole number"},
+      {{"--pass-from", "0"}, "--pass-from takes a number of moves"},
+      {{"--pass-from", "5x"}, "--pass-from takes a number of moves"},
+      {{"--gtp-wait", "0"}, "--gtp-wait takes seconds"},
+      {{"--bogus", "1"}, "unknown option --bogus"},
+  };
+  for (const auto& [options, message] : cases) {
+    std::vector<std::string> command = {DUELCOM_GTP, "--port", Line.SlavePath};
+    command.insert(command.end(), options.begin(), options.end());
+    command.insert(command.end(), {"--", FAKE_ENGINE});
+    Program program(command);
+    EXPECT_EQ(program.Wait(), 2) << options[0] << " " << options[1];
     EXPECT_EQ(program.Output().rfind("usage: duelcom-gtp", 0), 0u) << program.Output();
+    EXPECT_NE(program.Output().find("\nduelcom-gtp: " + message), std::string::npos)
+        << program.Output();
   }
+}
+
+// The accepted forms take effect: two games in swapped colours, the komi in
+// both records, and the engine passing once a move has been made.
+TEST_F(AgainstTheProtocolEngine, ASeriesTakesItsGamesKomiAndPassFromOptions) {
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--games", "2", "--komi", "7",
+                   "--pass-from", "1", "--sgf", Folder.Path.string(), "--", FAKE_ENGINE});
+  {
+    // Game 1, the engine black: its A19, a pass from the far end, its pass.
+    Partner far(Line.Master);
+    far.With([](LinkContext& c) {
+      c.StartNewGame(duelcom::White);
+      return 0;
+    });
+    for (int x : {1, 0}) {
+      ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsMoveReady(); }, EventTimeoutMs));
+      far.With([x](LinkContext& c) {
+        int mx = -1, my = -1;
+        c.TakeMove(mx, my);
+        EXPECT_EQ(mx, x);
+        if (x) c.SendMove(0, 0);
+        return 0;
+      });
+    }
+  }
+  // Game 2 on a reopened line, the engine white: a pass from the far end, and
+  // the engine's pass, since a move has been made.
+  ASSERT_TRUE(program.WaitFor("game 2: line open")) << program.Output();
+  Partner far(Line.Master);
+  far.With([](LinkContext& c) {
+    c.StartNewGame(duelcom::Black);
+    return 0;
+  });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }, EventTimeoutMs));
+  far.With([](LinkContext& c) {
+    c.SendMove(0, 0);
+    return 0;
+  });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsMoveReady(); }, EventTimeoutMs));
+  EXPECT_EQ(program.Wait(), 0) << program.Output();
+  const std::string first = Slurp(Folder.Path / "game-1.sgf");
+  const std::string second = Slurp(Folder.Path / "game-2.sgf");
+  EXPECT_NE(first.find("KM[7]"), std::string::npos) << first;
+  EXPECT_NE(second.find("KM[7]"), std::string::npos) << second;
+  EXPECT_NE(second.find("PW[Fake 1]"), std::string::npos) << second;
+  EXPECT_EQ(SgfMoves(first), (std::vector<std::string>{"Baa", "W", "B"}));
+  EXPECT_EQ(SgfMoves(second), (std::vector<std::string>{"B", "W"}));
 }
 
 TEST_F(AgainstTheProtocolEngine, AnEngineThatCannotStartIsReported) {
@@ -212,6 +282,102 @@ TEST_F(AgainstTheProtocolEngine, ATerminationRequestEndsTheEngineToo) {
   kill(program.Pid, SIGTERM);
   EXPECT_EQ(program.Wait(), 128 + SIGTERM);
   EXPECT_TRUE(NoProcessTagged(Tag));
+}
+
+// The far end's side of the line closes once a game is agreed, while the
+// program waits for its first move: the program stops at once, not after
+// --move-wait (30 minutes by default), and ends the engine.
+TEST_F(AgainstTheProtocolEngine, AFarEndThatHangsUpEndsTheProgramAtOnce) {
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--colour", "white", "--", FAKE_ENGINE,
+                   "--tag", Tag});
+  ASSERT_TRUE(program.WaitFor("line open")) << program.Output();
+  {
+    Partner far(Line.Master);
+    far.With([](LinkContext& c) {
+      c.StartNewGame(duelcom::Black);
+      return 0;
+    });
+    // The program's closing OK: its side is ready before it sends that.
+    ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }, EventTimeoutMs));
+  }
+  Line.CloseMaster();
+  ASSERT_TRUE(program.WaitFor("duelcom-gtp: game 1: the line " + Line.SlavePath +
+                              " was lost while waiting for move 1: the device can no longer be "
+                              "read (the far end hung up)"))
+      << program.Output();
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_TRUE(NoProcessTagged(Tag));
+}
+
+// The far end sends a move in the engine's colour, which the line denies; the
+// far end may believe it has played, so the time-out names that move.
+TEST_F(AgainstTheProtocolEngine, ATimeOutNamesTheMoveTheLineDenied) {
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--colour", "white", "--move-wait", "1",
+                   "--", FAKE_ENGINE});
+  ASSERT_TRUE(program.WaitFor("line open")) << program.Output();
+  Partner far(Line.Master);
+  far.With([](LinkContext& c) {
+    c.StartNewGame(duelcom::Black);
+    return 0;
+  });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }, EventTimeoutMs));
+  far.With([](LinkContext& c) {
+    c.SendMove(4, 16);  // D4, black
+    return 0;
+  });
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsMoveReady(); }, EventTimeoutMs));
+  far.With([](LinkContext& c) {
+    int x, y;
+    c.TakeMove(x, y);
+    c.StartNewGame(duelcom::White);  // names white without a request: the next move is white
+    c.SendMove(16, 4);               // Q16
+    return 0;
+  });
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_NE(program.Output().find("duelcom-gtp: game 1: no move 3 came from the line within 1 s; "
+                                  "the line denied the far end's move W Q16, since white is the "
+                                  "engine's colour"),
+            std::string::npos)
+      << program.Output();
+}
+
+// An engine whose reply never ends: the command's time limit (--gtp-wait)
+// ends the program, and the engine with it.
+TEST_F(AgainstTheProtocolEngine, AnEngineThatDoesNotAnswerInTimeIsEnded) {
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--gtp-wait", "1", "--", FAKE_ENGINE,
+                   "--stall", "clear_board", "--tag", Tag});
+  ASSERT_TRUE(
+      program.WaitFor("duelcom-gtp: game 1: the engine did not answer \"clear_board\" "
+                      "within 1 s (the engine: stopped)"))
+      << program.Output();
+  EXPECT_EQ(program.Wait(), 1);
+  EXPECT_TRUE(NoProcessTagged(Tag));
+}
+
+// The program killed outright (no handler runs) with the engine behind a
+// wrapper shell: the real engine, the wrapper's child, goes too, although it
+// is busy and does not notice that its input has ended.
+TEST_F(AgainstTheProtocolEngine, AKilledProgramTakesTheEnginesWholeGroupWithIt) {
+  const fs::path pidFile = Folder.Path / "engine.pid";
+  // The wrapper waits for the engine rather than becoming it.
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--verbose", "--", "/bin/sh", "-c",
+                   "\"$@\"; :", "wrapper", FAKE_ENGINE, "--stall", "name", "--pid-file",
+                   pidFile.string(), "--tag", Tag});
+  ASSERT_TRUE(program.WaitFor("gtp < =")) << program.Output();
+  const std::string pid = Slurp(pidFile).substr(0, Slurp(pidFile).find('\n'));
+  ASSERT_FALSE(pid.empty());
+  const fs::path cmdline = fs::path("/proc") / pid / "cmdline";
+  ASSERT_NE(Slurp(cmdline).find(Tag), std::string::npos);
+  kill(program.Pid, SIGKILL);
+  EXPECT_EQ(program.Wait(), 128 + SIGKILL);
+  // Gone, or a zombie that nobody has reaped yet (no command line).
+  bool gone = false;
+  for (int waited = 0; waited < EventTimeoutMs && !gone; waited += 10) {
+    gone = Slurp(cmdline).find(Tag) == std::string::npos;
+    if (!gone) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_TRUE(gone);
+  if (!gone) kill(std::stoi(pid), SIGKILL);
 }
 
 // The link library's own wait runs out once: ten seconds of real time.

@@ -10,10 +10,16 @@
 //   --at N:WHAT        at the N-th genmove: "exit" (ends with status 3 without
 //                      answering), "close" (closes its input and output and
 //                      stays running), "resign", or "offboard" (answers Z25)
+//   --stall COMMAND    answers COMMAND with a reply that never ends (no empty
+//                      line) and reads nothing more
+//   --pid-file PATH    writes its process id to PATH at the start
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -38,6 +44,7 @@ int main(int argc, char** argv) {
   bool ownList = false;
   int atMove = 0;
   std::string what;
+  std::string stall;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     const std::string value = argv[i + 1];
@@ -47,6 +54,10 @@ int main(int argc, char** argv) {
       for (std::string v; std::getline(list, v, ',');) moves.push_back(Upper(v));
     } else if (option == "--name") {
       name = value;
+    } else if (option == "--stall") {
+      stall = value;
+    } else if (option == "--pid-file") {
+      std::ofstream(value) << getpid() << "\n";
     } else if (option == "--at") {
       atMove = std::atoi(value.c_str());
       what = value.substr(value.find(':') + 1);
@@ -66,6 +77,10 @@ int main(int argc, char** argv) {
     std::string command, colour, vertex;
     words >> command >> colour >> vertex;
     std::string answer = "= ";
+    if (command == stall) {
+      std::cout << "= " << std::endl;
+      for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    }
     if (command == "name") {
       answer += name;
     } else if (command == "version") {
