@@ -214,7 +214,10 @@ TEST(ProgramEnd, ClosingTheMainWindowDuringAStartCallsNothingButClosecom) {
   enum When { Prompt, FirstAgreed, BetweenGames, SecondAgreed };
   for (When when : {Prompt, FirstAgreed, BetweenGames, SecondAgreed}) {
     SCOPED_TRACE(when);
-    const MatchSetup s = ShortGames(when != FirstAgreed, when >= BetweenGames ? "2" : "1");
+    // Closed as a game is agreed, the puppet is white in the first game and so
+    // black in the second: a first move that would be sent at once.
+    const MatchSetup s =
+        ShortGames(when == Prompt || when == BetweenGames, when >= BetweenGames ? "2" : "1");
     MatchWorld m(s);
     m.Partner.PassFromMove = 6;
     m.W.App.SetMainForm(m.F);
