@@ -26,6 +26,10 @@ MatchSetup ShortGames(bool puppetIsBlack, const std::string& games) {
   return s;
 }
 
+struct ShortMatch : MatchWorld {
+  explicit ShortMatch(const MatchSetup& s) : MatchWorld(s) { Partner.PassFromMove = 6; }
+};
+
 simworld::MatchSettings SettingsOf(const MatchSetup& s) {
   return simworld::MatchSettings{s.PuppetIsBlack, 1, s.Games};
 }
@@ -43,15 +47,15 @@ Lines CallsAfterLast(const ScriptedLink& link, const std::string& name) {
 }
 
 // Each handshake: the initcom that opened the port and the first newgame after it.
-struct Handshake {
+struct HandshakeCalls {
   ScriptedLink::Call Open, NewGame;
 };
 
-std::vector<Handshake> Handshakes(const ScriptedLink& link) {
-  std::vector<Handshake> found;
+std::vector<HandshakeCalls> Handshakes(const ScriptedLink& link) {
+  std::vector<HandshakeCalls> found;
   for (std::size_t i = 0; i + 1 < link.Calls.size(); ++i)
     if (link.Calls[i].Name == "initcom" && link.Calls[i + 1].Name == "newgame")
-      found.push_back(Handshake{link.Calls[i], link.Calls[i + 1]});
+      found.push_back(HandshakeCalls{link.Calls[i], link.Calls[i + 1]});
   return found;
 }
 
@@ -64,12 +68,11 @@ TEST(HandshakeWaits, ThePromptAndTheSeriesPausesLastTheirExactTime) {
   for (bool black : {true, false}) {
     SCOPED_TRACE(black ? "puppet black first" : "puppet white first");
     const MatchSetup s = ShortGames(black, "3");
-    MatchWorld m(s);
-    m.Partner.PassFromMove = 6;
+    ShortMatch m(s);
     m.StepEveryMillisecond();
     ASSERT_TRUE(m.Play());
 
-    const std::vector<Handshake> h = Handshakes(m.Partner);
+    const std::vector<HandshakeCalls> h = Handshakes(m.Partner);
     ASSERT_EQ(h.size(), 3u);
     for (std::size_t game = 0; game < 3; ++game) {
       SCOPED_TRACE("game " + std::to_string(game + 1));
@@ -100,8 +103,7 @@ TEST(FirstMove, Profiles4And5PauseBeforeTheFirstMoveOfTheFirstGameOnly) {
     SCOPED_TRACE("profile " + std::to_string(profile));
     MatchSetup s = ShortGames(true, "3");
     s.Profile = profile;
-    MatchWorld m(s);
-    m.Partner.PassFromMove = 6;
+    ShortMatch m(s);
     // Input is waiting when a game is agreed, so the message handling after the
     // handshake returns at once and the pause alone lies between the two calls.
     m.Partner.OnCall = [&](const ScriptedLink::Call& c) {
@@ -128,8 +130,7 @@ TEST(FirstMove, NoFirstStoneStopsWithABoxInTheFirstGameAndInALaterOne) {
     MatchSetup s = ShortGames(!later, later ? "2" : "1");
     // It thinks ten minutes over its first move of the game in question.
     if (!later) s.Puppet.ThinkMs = 600000;
-    MatchWorld m(s);
-    m.Partner.PassFromMove = 6;
+    ShortMatch m(s);
     m.Partner.OnCall = [&](const ScriptedLink::Call& c) {
       if (later && c.Name == "closecom") m.Puppet()->Options().ThinkMs = 600000;
     };
@@ -159,8 +160,7 @@ TEST(FirstMove, NoFirstStoneStopsWithABoxInTheFirstGameAndInALaterOne) {
 // without reaching the library.
 TEST(Series, AHandshakeThatFailsInTheSecondGameStopsTheSeriesWithABox) {
   const MatchSetup s = ShortGames(true, "3");
-  MatchWorld m(s);
-  m.Partner.PassFromMove = 6;
+  ShortMatch m(s);
   m.Partner.NewGameScript = {300, -1, -1, -1, -1, -1, -1, -1};  // white tries 7 times
   m.Operator.StartMatch(SettingsOf(s));
   m.W.App.PumpUntil([&] { return !m.Boxes().empty(); }, 3600000);
@@ -189,8 +189,7 @@ TEST(Series, ALengthBelowOneOrNoNumberPlaysOneGame) {
   for (const char* games : {"0", "-2", "abc"}) {
     SCOPED_TRACE(games);
     const MatchSetup s = ShortGames(true, games);
-    MatchWorld m(s);
-    m.Partner.PassFromMove = 6;
+    ShortMatch m(s);
     ASSERT_TRUE(m.Play());
     m.RunFor(120000);
 
@@ -218,8 +217,7 @@ TEST(ProgramEnd, ClosingTheMainWindowDuringAStartCallsNothingButClosecom) {
     // black in the second: a first move that would be sent at once.
     const MatchSetup s =
         ShortGames(when == Prompt || when == BetweenGames, when >= BetweenGames ? "2" : "1");
-    MatchWorld m(s);
-    m.Partner.PassFromMove = 6;
+    ShortMatch m(s);
     m.W.App.SetMainForm(m.F);
     std::size_t callsAtClose = 0;
     bool closed = false;
