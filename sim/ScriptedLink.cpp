@@ -41,8 +41,8 @@ void* ScriptedLink::Lookup(platform::LibraryHandle library, const char* exportNa
 
 void ScriptedLink::Unload(platform::LibraryHandle) { ++Unloads; }
 
-int ScriptedLink::Done(const char* name, int a, int b, int result) {
-  Calls.push_back(Call{name, a, b, result, Clock_.TickCount()});
+int ScriptedLink::Done(const char* name, std::uint32_t called, int a, int b, int result) {
+  Calls.push_back(Call{name, a, b, result, Clock_.TickCount(), called});
   if (OnCall) OnCall(Calls.back());
   return result;
 }
@@ -71,29 +71,32 @@ void ScriptedLink::Reply() {
 
 int ScriptedLink::Initcom(int port) {
   ScriptedLink& s = *Current_;
-  if (s.Open_ || !s.PortOpens) return s.Done("initcom", port, 0, 0);
+  const std::uint32_t called = s.Clock_.TickCount();
+  if (s.Open_ || !s.PortOpens) return s.Done("initcom", called, port, 0, 0);
   s.Open_ = true;
   s.Port_ = port;
   s.Waiting_.reset();
-  return s.Done("initcom", port, 0, 1);
+  return s.Done("initcom", called, port, 0, 1);
 }
 
 int ScriptedLink::Closecom() {
   ScriptedLink& s = *Current_;
+  const std::uint32_t called = s.Clock_.TickCount();
   s.Open_ = false;
   s.Waiting_.reset();  // a move not fetched goes with the link
-  return s.Done("closecom", 0, 0, 1);
+  return s.Done("closecom", called, 0, 0, 1);
 }
 
 int ScriptedLink::Newgame(int colour) {
   ScriptedLink& s = *Current_;
-  if (!s.Open_) return s.Done("newgame", colour, 0, 0);
+  const std::uint32_t called = s.Clock_.TickCount();
+  if (!s.Open_) return s.Done("newgame", called, colour, 0, 0);
   const std::size_t call = static_cast<std::size_t>(s.NewGames_++);
   const int delay =
       call < s.NewGameScript.size() ? s.NewGameScript[call] : static_cast<int>(s.NewGameMs);
   if (delay < 0) {
     s.Clock_.Sleep(10000);
-    return s.Done("newgame", colour, 0, 0);
+    return s.Done("newgame", called, colour, 0, 0);
   }
   s.Clock_.Sleep(static_cast<std::uint32_t>(delay));
   s.Game_.Reset();
@@ -102,17 +105,18 @@ int ScriptedLink::Newgame(int colour) {
   s.Colours.push_back(colour == 1 ? 2 : 1);
   s.Waiting_.reset();
   if (colour == 2) s.Reply();  // the partner plays black and opens the game
-  return s.Done("newgame", colour, 0, 1);
+  return s.Done("newgame", called, colour, 0, 1);
 }
 
 int ScriptedLink::Sendxy(int x, int y) {
   ScriptedLink& s = *Current_;
-  if (!s.Open_) return s.Done("sendxy", x, y, 0);
+  const std::uint32_t called = s.Clock_.TickCount();
+  if (!s.Open_) return s.Done("sendxy", called, x, y, 0);
   const bool endsTheGame = x == 0 && y == 0 && !s.Records.empty() && !s.Records.back().empty() &&
                            s.Records.back().back().IsPass();
   if (s.UnansweredSends.count(++s.Sends_) != 0 || (endsTheGame && s.LastPassUnanswered)) {
     s.Clock_.Sleep(10000);
-    return s.Done("sendxy", x, y, 0);
+    return s.Done("sendxy", called, x, y, 0);
   }
   s.Clock_.Sleep(s.WireMs);
   if (!s.Records.empty() && !s.GameOver()) {
@@ -124,19 +128,20 @@ int ScriptedLink::Sendxy(int x, int y) {
       s.Game_.Play(x, y);
     if (!s.GameOver()) s.Reply();
   }
-  return s.Done("sendxy", x, y, 1);
+  return s.Done("sendxy", called, x, y, 1);
 }
 
 int ScriptedLink::Receivexy(int* x, int* y) {
   ScriptedLink& s = *Current_;
+  const std::uint32_t called = s.Clock_.TickCount();
   // Every call is recorded, those that find no move too: a test of what is asked
   // after the link is closed must see every question.
   if (!s.Open_ || !s.Waiting_ || platform::TickAfter(s.ReadyAt_, s.Clock_.TickCount()))
-    return s.Done("receivexy", 0, 0, 0);
+    return s.Done("receivexy", called, 0, 0, 0);
   *x = s.Waiting_->C;
   *y = s.Waiting_->R;
   s.Waiting_.reset();
-  return s.Done("receivexy", *x, *y, 1);
+  return s.Done("receivexy", called, *x, *y, 1);
 }
 
 }  // namespace simworld

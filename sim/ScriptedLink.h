@@ -31,7 +31,8 @@ class ScriptedLink final : public platform::LibraryLoader {
     int A = 0;         // the arguments; for receivexy the move handed out (0, 0 when none)
     int B = 0;
     int Result = 0;
-    std::uint32_t Tick = 0;  // when the call returned
+    std::uint32_t Tick = 0;    // when the call returned
+    std::uint32_t Called = 0;  // when it was made
   };
 
   // ---- What the library does ----
@@ -86,7 +87,7 @@ class ScriptedLink final : public platform::LibraryLoader {
   static int Receivexy(int* x, int* y);
   static int Newgame(int colour);
 
-  int Done(const char* name, int a, int b, int result);
+  int Done(const char* name, std::uint32_t called, int a, int b, int result);
   bool GameOver() const;
   // The partner's next move, chosen and played; it can be fetched after ThinkMs.
   void Reply();

@@ -115,10 +115,12 @@ TEST(Series, ThreeGamesSwapColoursWaitBetweenGamesAndSumUp) {
   std::vector<Lines> logs;
   Lines captions, infoCaptions, blackLabels;
   std::vector<std::uint32_t> closed, opened;
+  std::vector<int> targetSizes;
   m.Partner.OnCall = [&](const ScriptedLink::Call& c) {
     if (c.Name == "initcom") opened.push_back(c.Tick);
     if (c.Name != "closecom") return;
     closed.push_back(c.Tick);
+    targetSizes.push_back(m.F.TargetWidth * m.F.TargetHeight);
     logs.push_back(m.W.Log());
     captions.push_back(m.F.Caption());
     infoCaptions.push_back(m.W.Form3().Caption());
@@ -165,6 +167,10 @@ TEST(Series, ThreeGamesSwapColoursWaitBetweenGamesAndSumUp) {
   EXPECT_EQ(m.F.GamesTotal, 1);
   EXPECT_EQ(m.F.ProfileNo, 0);
   EXPECT_EQ(m.F.PuppetIsBlack, 0);
+  // The puppet's size is kept through the series and forgotten at its end.
+  EXPECT_EQ(targetSizes, (std::vector<int>(3, 500 * 375)));
+  EXPECT_EQ(m.F.TargetWidth, 0);
+  EXPECT_EQ(m.F.TargetHeight, 0);
   EXPECT_EQ(m.Puppet()->GamesStarted(), 4);  // the one it opened with, and three
   EXPECT_TRUE(m.Boxes().empty());
 }

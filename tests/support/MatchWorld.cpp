@@ -44,6 +44,10 @@ void MatchWorld::RunFor(std::uint32_t ms) {
   W.App.PumpUntil([] { return false; }, ms);
 }
 
+void MatchWorld::StepEveryMillisecond() {
+  W.Clock.Schedule(1, [this] { StepEveryMillisecond(); });
+}
+
 void MatchWorld::PressAbortAfter(std::uint32_t ms) {
   W.Clock.Schedule(ms, [this] { W.App.Click(F.SpeedButton1); });
 }

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "sim/Operator.h"
-#include "sim/puppets/PuppetLauncher.h"
 #include "sim/ScriptedLink.h"
+#include "sim/puppets/PuppetLauncher.h"
 #include "tests/support/World.h"
 
 namespace testing_world {
@@ -39,6 +39,10 @@ class MatchWorld {
   bool Play(std::uint32_t limitMs = 3600000);
   // Handles messages for `ms` of program time.
   void RunFor(std::uint32_t ms);
+  // From now on an event falls due every millisecond. The idle message loop steps
+  // up to 10 ms at a time but never past a due event, so with this every wait that
+  // handles messages ends on the exact tick its length gives.
+  void StepEveryMillisecond();
   // The operator presses the button of `SpeedButton1` (abort or finish) after `ms`.
   void PressAbortAfter(std::uint32_t ms);
   refpuppet::ReferencePuppet* Puppet() { return Launcher.Find(Setup.Profile); }
