@@ -225,6 +225,9 @@ enum class Test : std::uint8_t {
   BlackOrBlack,  // Probe is black, or else (Probe2X, Probe.Y) is
 };
 
+// The rows of profile 6's player lists stand this many pixels apart.
+inline constexpr int ListRowHeight = 12;
+
 // One term of a coordinate: fixed, from the screen's centre (half the width or
 // height, truncated), or on the row of profile 6's list choice L (12 L + Value).
 enum class From : std::uint8_t { Screen, CentreX, CentreY, ListRow };
@@ -239,7 +242,7 @@ struct Term {
       case From::CentreY:
         return screenHeight / 2 + Value;
       case From::ListRow:
-        return 12 * listChoice + Value;
+        return ListRowHeight * listChoice + Value;
       case From::Screen:
         break;
     }
@@ -277,6 +280,28 @@ struct Step {
 
 using Script = std::span<const Step>;
 
+// Profile 6: the new-game dialog's two player lists. The list whose mark is black
+// holds the program; opened at Open, it shows its chosen entry in navy at EntryX,
+// on the rows FirstRowY + ListRowHeight k for k = 1 to 9.
+struct PlayerLists {
+  struct List {
+    platform::Point Mark;
+    platform::Point Open;
+    std::int16_t FirstRowY;
+  };
+  std::array<List, 2> Lists;
+  std::int16_t EntryX;
+};
+
+// Profile 2: the divider of its record pane. It is the first white pixel from
+// StartX rightwards on the line AboveBottom pixels above the window's bottom, and
+// it is dragged by the point GripAboveBottom above the bottom.
+struct Divider {
+  std::int16_t StartX;
+  std::int16_t AboveBottom;
+  std::int16_t GripAboveBottom;
+};
+
 // Where Tovarin's own windows go beside the placed puppet.
 enum class Arrangement : std::uint8_t {
   Beside,       // the main window right of the puppet if it would cover it, the log below
@@ -292,6 +317,8 @@ struct Profile {
   // The pause before the first move of a puppet playing black is read, in the first
   // game of a match: some puppets show their first stone late.
   std::uint16_t FirstMovePauseMs = 0;
+  const PlayerLists* Lists = nullptr;      // what Does::ReadListChoice reads
+  const Divider* RecordDivider = nullptr;  // what Does::DragDivider drags
   Script Launch{};   // after the program is started: opening screens, the wait to settle
   Script Options{};  // once per match, with the window at (0, 0) and its target size
   Script NewGame{};  // before every game, after the puppet's window is brought forward

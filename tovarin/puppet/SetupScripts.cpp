@@ -108,13 +108,15 @@ void TForm1::DismissGameEnd(bool partnerPassedLast) {
 }
 
 void TForm1::DragPuppetDivider() {
-  // The first white pixel on the line 50 above the window's bottom marks a
-  // divider, dragged to the window's right edge.
+  const puppet::Profile* profile = puppet::ProfileOf(ProfileNo);
+  if (!profile || !profile->RecordDivider) return;
+  const puppet::Divider& divider = *profile->RecordDivider;
+  // The divider is dragged to the window's right edge.
   int right = PuppetRect.Right, bottom = PuppetRect.Bottom;
-  int x = 50;
-  while (x < right && !PixelIs(x, bottom - 50, White)) ++x;
+  int x = divider.StartX;
+  while (x < right && !PixelIs(x, bottom - divider.AboveBottom, White)) ++x;
   if (x >= right) return;
-  Sys.Desktop.SetCursorPos(x, bottom - 43);
+  Sys.Desktop.SetCursorPos(x, bottom - divider.GripAboveBottom);
   Sys.Clock.Sleep(100);
   Sys.Desktop.MouseLeftDown();
   Sys.Desktop.MouseMoveBy(right - x, 0);
@@ -122,16 +124,17 @@ void TForm1::DragPuppetDivider() {
 }
 
 int TForm1::ReadPuppetListChoice() {
-  // The new-game dialog's list shows the chosen entry in navy.
-  auto findNavy = [this](int openY, int firstY) {
-    ClickAt(252, openY);
+  const puppet::Profile* profile = puppet::ProfileOf(ProfileNo);
+  if (!profile || !profile->Lists) return 1;
+  const puppet::PlayerLists& lists = *profile->Lists;
+  for (const puppet::PlayerLists::List& list : lists.Lists) {
+    if (!IsBlackAt(list.Mark.X, list.Mark.Y)) continue;
+    ClickAt(list.Open.X, list.Open.Y);
     int k = 1;
-    while (k <= 9 && !PixelIs(200, 12 * k + firstY, Navy)) ++k;
-    ClickAt(252, openY);
+    while (k <= 9 && !PixelIs(lists.EntryX, puppet::ListRowHeight * k + list.FirstRowY, Navy)) ++k;
+    ClickAt(list.Open.X, list.Open.Y);
     return k;  // 10 when no entry shows navy
-  };
-  if (IsBlackAt(180, 104)) return findNavy(105, 108);
-  if (IsBlackAt(180, 140)) return findNavy(140, 144);
+  }
   return 1;
 }
 

@@ -180,9 +180,9 @@ class TForm1 : public ui::Form, public board::Board {
   void RunScript(puppet::Script script, bool partnerPassedLast = false);
   bool PixelIs(int x, int y, platform::ColorRef colour);
   bool IsBlackAt(int x, int y);
-  // Profile 2: drags the record pane's divider to the window's right edge.
+  // Drags the record pane's divider of the profile to the window's right edge.
   void DragPuppetDivider();
-  // Profile 6: the entry of the program's player list the puppet shows chosen.
+  // The entry of the program's player list the puppet shows chosen (profile 6).
   int ReadPuppetListChoice();
 
   // ---- Registry (tovarin/registry) ----

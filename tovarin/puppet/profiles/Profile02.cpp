@@ -8,6 +8,9 @@ using namespace data;
 
 constexpr Menu View{260, 30};
 
+// The divider stands on the line 50 above the window's bottom, right of x 50.
+constexpr Divider RecordPane{50, 50, 43};
+
 constexpr Step Launch[] = {
     Wait("the program settles", 5000),
 };
@@ -58,6 +61,7 @@ extern const Profile Profile02{
              {},
              1,
              BlackOnly},
+    .RecordDivider = &RecordPane,
     .Launch = Launch,
     .Options = SetOptions,
     .NewGame = NewGame,

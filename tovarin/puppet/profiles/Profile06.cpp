@@ -10,6 +10,9 @@ using namespace data;
 
 constexpr Menu Options{200, 30};
 
+// Black's list, then white's: its mark, where it opens, the row before its first.
+constexpr PlayerLists Lists{{{{{180, 104}, {252, 105}, 108}, {{180, 140}, {252, 140}, 144}}}, 200};
+
 constexpr Step Launch[] = {
     Wait("the program settles", 12000),
 };
@@ -69,6 +72,7 @@ extern const Profile Profile06{
              {},
              1,
              BlackOnly},
+    .Lists = &Lists,
     .Launch = Launch,
     .Options = SetOptions,
     .NewGame = NewGame,
