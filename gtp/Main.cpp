@@ -18,6 +18,7 @@
 
 #include "gtp/DuelcomLine.h"
 #include "gtp/Gtp.h"
+#include "gtp/Number.h"
 #include "gtp/Process.h"
 #include "gtp/Relay.h"
 
@@ -60,13 +61,7 @@ void Usage() {
       "3 every game ended, but the engine resigned in one (and then passed).\n");
 }
 
-bool Number(const char* text, int& out, int low, int high) {
-  char* end = nullptr;
-  const long v = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || v < low || v > high) return false;
-  out = static_cast<int>(v);
-  return true;
-}
+using gtp::Number;
 
 // False, with what is wrong in `error`, for a wrong command line.
 bool Parse(int argc, char** argv, Options& o, std::string& error) {

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "gtp/GameRecord.h"
+#include "gtp/Number.h"
 #include "gtp/SgfMoves.h"
 #include "platform/posix/PosixSystem.h"
 #include "platform/sim/HeadlessUi.h"
@@ -80,13 +81,7 @@ void Usage() {
       "--partner-delay seconds late (default 0).\n");
 }
 
-bool Number(const char* text, int& out, int low, int high) {
-  char* end = nullptr;
-  const long v = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || v < low || v > high) return false;
-  out = static_cast<int>(v);
-  return true;
-}
+using gtp::Number;
 
 bool Parse(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {

@@ -158,6 +158,12 @@ bool GoGame::IsEyeOf(int c, int r, Stone s) const {
   return true;
 }
 
+int GoGame::Liberties(int c, int r) const {
+  if (At(c, r) == Stone::None) return 0;
+  std::vector<int> stones;
+  return Group(Board_, c, r, stones);
+}
+
 std::uint64_t Random::Next() {
   State_ += 0x9E3779B97F4A7C15ull;
   std::uint64_t z = State_;

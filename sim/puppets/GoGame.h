@@ -45,6 +45,8 @@ class GoGame {
   bool Captures(int c, int r) const;
   // True when every neighbour of (c, r) is a stone of `s`.
   bool IsEyeOf(int c, int r, Stone s) const;
+  // The liberties of the group at (c, r); 0 for an empty point.
+  int Liberties(int c, int r) const;
 
  private:
   std::array<Stone, Size * Size> Board_{};

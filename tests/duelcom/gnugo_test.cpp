@@ -10,17 +10,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
+#include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "duelcom/duelcom.h"
 #include "duelcom/link.h"
-#include "support/board.h"
+#include "sim/puppets/GoGame.h"
 #include "support/pty.h"
+#include "tests/support/Files.h"
+#include "tests/support/SgfMoves.h"
 
 namespace duelcom {
 namespace {
@@ -37,26 +38,25 @@ std::ostream& operator<<(std::ostream& out, const Move& m) {
   return out << (m.Colour == 1 ? "B" : "W") << "(" << m.X << "," << m.Y << ")";
 }
 
-// The moves of an SGF record: column and row letters from the top left, an
-// empty value or "tt" a pass.
-std::vector<Move> ReadSgfMoves(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  const std::string sgf = text.str();
+// The moves of the SGF record at `path`.
+std::vector<Move> ReadSgfMoves(const std::filesystem::path& path) {
   std::vector<Move> moves;
-  for (std::size_t i = 0; i + 2 < sgf.size(); ++i) {
-    if (sgf[i] != ';' || (sgf[i + 1] != 'B' && sgf[i + 1] != 'W') || sgf[i + 2] != '[') continue;
-    const int colour = sgf[i + 1] == 'B' ? 1 : 2;
-    const std::size_t end = sgf.find(']', i + 3);
-    const std::string value = sgf.substr(i + 3, end - i - 3);
-    if (value.empty() || value == "tt") {
+  for (const testing_world::SgfMove& m : testing_world::SgfMoves(testing_world::Slurp(path))) {
+    const int colour = m.Colour == 'B' ? 1 : 2;
+    if (m.Point.empty()) {
       moves.push_back({colour, 0, 0});
     } else {
-      moves.push_back({colour, value[0] - 'a' + 1, value[1] - 'a' + 1});
+      moves.push_back({colour, m.Point[0] - 'a' + 1, m.Point[1] - 'a' + 1});
     }
   }
   return moves;
+}
+
+// A point where the side to move may play and keep two liberties: never a
+// suicide, never the retaking of a ko.
+bool IsSafe(const refpuppet::GoGame& position, int x, int y) {
+  refpuppet::GoGame after = position;
+  return after.Play(x, y) && after.Liberties(x, y) >= 2;
 }
 
 // GNU Go in GMP mode on `slave`, playing `colour`, its record to `sgf`. What
@@ -90,9 +90,6 @@ void ReapGnuGo(pid_t pid) {
 class GnuGoGame {
  public:
   explicit GnuGoGame(int ourColour) : OurColour(ourColour) {
-    char dir[] = "/tmp/duelcom-gnugo-XXXXXX";
-    Dir = mkdtemp(dir);
-    SgfPath = Dir + "/game.sgf";
     setenv("DUELCOM_COM1", Ours.SlavePath.c_str(), 1);
   }
 
@@ -100,8 +97,6 @@ class GnuGoGame {
     closecom();
     CloseLine();  // GNU Go exits when its line closes
     Reap();
-    std::remove(SgfPath.c_str());
-    rmdir(Dir.c_str());
   }
 
   // Our side first, then GNU Go in the other colour.
@@ -131,7 +126,7 @@ class GnuGoGame {
           next = next * 1103515245u + 12345u;
           const int x = static_cast<int>(next >> 16) % 19 + 1;
           const int y = static_cast<int>(next >> 8) % 19 + 1;
-          if (Position.IsSafe(x, y, OurColour)) m = {OurColour, x, y};
+          if (IsSafe(Position, x, y)) m = {OurColour, x, y};
         }
         if (m.X) ++played;
         ASSERT_EQ(sendxy(m.X, m.Y), 1) << "move " << Record.size() + 1;
@@ -172,7 +167,9 @@ class GnuGoGame {
  private:
   void Apply(const Move& m) {
     if (m.X != 0) {
-      ASSERT_TRUE(Position.Play(m.X, m.Y, m.Colour)) << m;
+      ASSERT_TRUE(Position.Play(m.X, m.Y)) << m;
+    } else {
+      Position.Pass();
     }
     Record.push_back(m);
   }
@@ -203,9 +200,10 @@ class GnuGoGame {
   testing::Pty Ours, Theirs;
   std::unique_ptr<testing::Bridge> Wire =
       std::make_unique<testing::Bridge>(Ours.Master, Theirs.Master);
-  testing::Board Position;
+  refpuppet::GoGame Position;  // colours alternate from black, as in the record
   pid_t Pid = 0;
-  std::string Dir, SgfPath;
+  testing_world::TempFolder Dir;
+  const std::string SgfPath = (Dir.Path() / "game.sgf").string();
 };
 
 TEST(DuelcomGnuGo, WholeGameAsBlack) {
@@ -247,8 +245,8 @@ TEST(DuelcomGnuGo, ALateWhiteGetsTheGame) {
   std::vector<std::thread> cases;
   for (std::size_t i = 0; i < std::size(delaysMs); ++i) {
     cases.emplace_back([&, i] {
-      char dir[] = "/tmp/duelcom-gnugo-XXXXXX";
-      const std::string sgf = std::string(mkdtemp(dir)) + "/game.sgf";
+      const testing_world::TempFolder dir;
+      const std::string sgf = (dir.Path() / "game.sgf").string();
       testing::Pty ours;
       testing::Pty theirs;
       auto cable = std::make_unique<testing::Bridge>(ours.Master, theirs.Master);
@@ -269,8 +267,6 @@ TEST(DuelcomGnuGo, ALateWhiteGetsTheGame) {
       cable.reset();  // before the master it relays is closed
       theirs.CloseMaster();
       ReapGnuGo(pid);
-      std::remove(sgf.c_str());
-      rmdir(dir);
     });
   }
   for (std::thread& c : cases) c.join();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gtp/Gtp.h"
+#include "gtp/Number.h"
 #include "gtp/Relay.h"
 #include "gtp/Vertex.h"
 
@@ -41,6 +42,19 @@ TEST(Vertex, CornersAndCentreBothWays) {
   }
   EXPECT_EQ(ToVertex(1, 0), "");
   EXPECT_EQ(ToVertex(20, 5), "");
+}
+
+// The numbers of both programs' command lines: whole, in range, nothing after.
+TEST(CommandLineNumber, TakesOnlyAWholeNumberInRange) {
+  int n = 0;
+  ASSERT_TRUE(Number("12", n, 1, 12));
+  EXPECT_EQ(n, 12);
+  ASSERT_TRUE(Number("+3", n, 1, 12));
+  EXPECT_EQ(n, 3);
+  for (const char* bad : {"", "0", "13", "4x", "x4", "2.0", "0x5", "99999999999999999999"}) {
+    EXPECT_FALSE(Number(bad, n, 1, 12)) << bad;
+  }
+  EXPECT_EQ(n, 3);
 }
 
 // Lines handed out one by one; what was written is kept.

@@ -105,7 +105,7 @@ TEST(PartnerProgram, CornersAndCentreLandWhereGnuGoPutsThem) {
   ExpectSameGame(game);
   ASSERT_GE(game.Ours.size(), 2 * points.size());
   for (std::size_t i = 0; i < points.size(); ++i)
-    EXPECT_EQ(game.Ours[2 * i], std::string("B").append(points[i].Letters));
+    EXPECT_EQ(game.Ours[2 * i], (SgfMove{'B', points[i].Letters}));
 }
 
 // The far end: the protocol engine on the master end of the line, white.
@@ -113,7 +113,7 @@ struct AgainstTheProtocolEngine : ::testing::Test {
   Pty Line;
   TempFolder Folder;
   // Marks the engine's process and nothing else.
-  std::string Tag = Folder.Path.string() + "/engine";
+  std::string Tag = Folder.Path().string() + "/engine";
 
   // Answers the engine's moves, from the bottom right, `count` times.
   void AnswerMoves(Partner& far, int count) {
@@ -166,7 +166,7 @@ TEST_F(AgainstTheProtocolEngine, AnEngineThatResignsPassesAndTheStatusSaysSo) {
     c.StartNewGame(duelcom::White);
     return 0;
   });
-  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--sgf", Folder.Path.string(), "--",
+  Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--sgf", Folder.Path().string(), "--",
                    FAKE_ENGINE, "--at", "2:resign"});
   AnswerMoves(far, 1);
   // Its resignation comes as a pass, which a pass answers.
@@ -183,9 +183,9 @@ TEST_F(AgainstTheProtocolEngine, AnEngineThatResignsPassesAndTheStatusSaysSo) {
       << program.Output();
   EXPECT_NE(program.Output().find("duelcom-gtp: the engine resigned in game 1;"),
             std::string::npos);
-  const std::string sgf = Slurp(Folder.Path / "game-1.sgf");
+  const std::string sgf = Slurp(Folder.Path() / "game-1.sgf");
   EXPECT_NE(sgf.find("RE[W+R]"), std::string::npos) << sgf;
-  EXPECT_EQ(SgfMoves(sgf), (std::vector<std::string>{"Baa", "Wss", "B", "W"}));
+  EXPECT_EQ(SgfMoves(sgf), (std::vector<SgfMove>{{'B', "aa"}, {'W', "ss"}, {'B', ""}, {'W', ""}}));
 }
 
 // A wrong command line is status 2 with the usage and what is wrong, before

@@ -47,8 +47,8 @@ TEST(PartnerProgramWine, TheWindowsBuildRelaysAGameOnComOne) {
       true);
   ExpectSameGame(game);
   ASSERT_GE(game.Ours.size(), 10u);
-  EXPECT_EQ(game.Ours[0], "Baa");
-  EXPECT_EQ(game.Ours[8], "Bjj");
+  EXPECT_EQ(game.Ours[0], (SgfMove{'B', "aa"}));
+  EXPECT_EQ(game.Ours[8], (SgfMove{'B', "jj"}));
   EXPECT_NE(game.OurSgf.find("PB[Fake \"quoted\" engine 1]"), std::string::npos) << game.OurSgf;
 }
 

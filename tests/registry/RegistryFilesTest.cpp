@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,14 +11,8 @@
 
 namespace {
 
+using testing_world::Slurp;
 using testing_world::TempFolder;
-
-std::string Slurp(const char* name) {
-  std::ifstream in(name, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void Write(const char* name, const std::string& content) {
   std::ofstream(name, std::ios::binary) << content;
@@ -34,7 +27,7 @@ std::vector<registry::Entry> ReadAll() {
 }
 
 TEST(RegistryFiles, FreshFolderGetsAnEmptyListAndCountZero) {
-  TempFolder folder;
+  TempFolder folder(TempFolder::Current);
   registry::EnsureFiles();
   EXPECT_EQ(Slurp("touroku.txt"), "");
   EXPECT_EQ(Slurp("tourokusuu.txt"), "0");
@@ -45,7 +38,7 @@ TEST(RegistryFiles, FreshFolderGetsAnEmptyListAndCountZero) {
 }
 
 TEST(RegistryFiles, AppendWritesTheLineAndTheCountWithoutLineEnd) {
-  TempFolder folder;
+  TempFolder folder(TempFolder::Current);
   registry::EnsureFiles();
   ASSERT_TRUE(registry::Append(1, "C:\\Go\\VK2.EXE"));
   ASSERT_TRUE(registry::Append(12, "D:\\Program Files\\Lumba\\LUMBA.EXE"));
@@ -60,7 +53,7 @@ TEST(RegistryFiles, AppendWritesTheLineAndTheCountWithoutLineEnd) {
 }
 
 TEST(RegistryFiles, AHandWrittenLastLineWithoutLineEndIsEndedFirst) {
-  TempFolder folder;
+  TempFolder folder(TempFolder::Current);
   Write("touroku.txt", "1 C:\\Go\\VK2.EXE");
   Write("tourokusuu.txt", "1");
   ASSERT_TRUE(registry::Append(12, "C:\\L\\LUMBA.EXE"));
@@ -69,7 +62,7 @@ TEST(RegistryFiles, AHandWrittenLastLineWithoutLineEndIsEndedFirst) {
 }
 
 TEST(RegistryFiles, AFailedAppendLeavesBothFilesAsTheyWere) {
-  TempFolder folder;
+  TempFolder folder(TempFolder::Current);
   const char* const files[] = {"touroku.txt", "tourokusuu.txt"};
   const std::string content[] = {"3 C:\\B\\BRIMU6.EXE\n", "1"};
   // One file cannot be written; the other must keep its content. A count on a
@@ -99,7 +92,7 @@ TEST(RegistryFiles, AFailedAppendLeavesBothFilesAsTheyWere) {
 }
 
 TEST(RegistryFiles, DamagedCountsReadAsZero) {
-  TempFolder folder;
+  TempFolder folder(TempFolder::Current);
   int count = 99;
   EXPECT_FALSE(registry::ReadCount(count));
   const std::pair<std::string, int> cases[] = {
@@ -115,7 +108,7 @@ TEST(RegistryFiles, DamagedCountsReadAsZero) {
 }
 
 TEST(RegistryFiles, LongPathsAndHandWrittenLinesReadWhole) {
-  TempFolder folder;
+  TempFolder folder(TempFolder::Current);
   std::string longPath = "C:\\" + std::string(300, 'a') + "\\VK2.EXE";
   Write("touroku.txt",
         "1 " + longPath +

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,16 +15,10 @@
 
 namespace {
 
+using testing_world::Slurp;
 using testing_world::World;
 
 const char* const Dashes = "----------------------------------------------";
-
-std::string Slurp(const char* name) {
-  std::ifstream in(name, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Plays the user choosing `path` in the file dialog, and clicks the button.
 void Register(World& w, const std::string& path) {

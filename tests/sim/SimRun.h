@@ -5,20 +5,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/support/World.h"
 
 namespace testing_world {
-
-inline std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 struct SimRun {
   int Status = -1;
@@ -27,11 +18,7 @@ struct SimRun {
 
 // Runs tovarin-sim in `folder` (which gets the pictures) with `args`.
 inline SimRun RunSim(const std::filesystem::path& folder, const std::string& args) {
-  namespace fs = std::filesystem;
-  fs::create_directories(folder / "bmp");
-  for (const char* name : {"PlimGoBan.bmp", "PlimGoStone.bmp", "MyTovarin.bmp", "sswaku.bmp"})
-    fs::copy_file(SourceDir() / "bmp" / name, folder / "bmp" / name,
-                  fs::copy_options::overwrite_existing);
+  AddPictures(folder);
   const std::string command =
       "cd '" + folder.string() + "' && " TOVARIN_SIM " --out . " + args + " 2>&1";
   SimRun run;

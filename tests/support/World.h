@@ -11,23 +11,13 @@
 #include "platform/sim/HeadlessUi.h"
 #include "platform/sim/SimClock.h"
 #include "platform/sim/SimDesktop.h"
+#include "tests/support/Files.h"
 #include "tovarin/shell/Program.h"
 
 namespace testing_world {
 
-// A temporary folder that becomes the current directory for the life of the object.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::filesystem::path& Path() const { return Path_; }
-  // Copies the four pictures of the source tree into <folder>/bmp.
-  void AddPictures();
-
- private:
-  std::filesystem::path Path_;
-  std::filesystem::path Previous_;
-};
+// Copies the four pictures of the source tree into <folder>/bmp.
+void AddPictures(const std::filesystem::path& folder);
 
 // The library loader the program is given: the native one, or a stand-in that a
 // test puts in its place.
@@ -46,7 +36,7 @@ struct World {
   explicit World(int screenWidth = 1024, int screenHeight = 768, bool createForms = true);
   ~World();
 
-  TempFolder Folder;
+  TempFolder Folder{TempFolder::Current};
   platform::sim::ManualClock Clock;
   platform::sim::SimDesktop Desktop;
   platform::sim::HeadlessApplication App;

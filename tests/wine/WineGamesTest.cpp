@@ -53,6 +53,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Files.h"
 #include "tests/support/SgfMoves.h"
 
 namespace {
@@ -60,6 +61,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using testing_world::SgfMove;
+using testing_world::Slurp;
 
 const fs::path WindowsBuild = TOVARIN_WIN64_DIR;
 const fs::path SourceDir = SOURCE_DIR;
@@ -68,13 +70,6 @@ const fs::path BuildDir = BUILD_DIR;
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // The Windows form of a path of this machine (Wine's drive Z: is the root).

@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 
 #include "support/pty.h"
 
@@ -17,30 +15,6 @@ namespace gtptest {
 
 using duelcom::testing::Bridge;
 using duelcom::testing::Pty;
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> SgfMoves(const std::string& sgf) {
-  std::vector<std::string> moves;
-  for (std::size_t i = 0; i + 2 < sgf.size(); ++i) {
-    if (sgf[i] != ';' || (sgf[i + 1] != 'B' && sgf[i + 1] != 'W') || sgf[i + 2] != '[') continue;
-    std::string value = sgf.substr(i + 3, sgf.find(']', i + 3) - i - 3);
-    moves.push_back(sgf[i + 1] + (value == "tt" ? "" : value));
-  }
-  return moves;
-}
-
-TempFolder::TempFolder() {
-  char name[] = "/tmp/duelcom-gtp-XXXXXX";
-  Path = mkdtemp(name);
-}
-
-TempFolder::~TempFolder() { fs::remove_all(Path); }
 
 Program::Program(const std::vector<std::string>& command,
                  const std::vector<std::string>& environment) {
@@ -145,7 +119,7 @@ Game AgainstGnuGoGmp(const Launch& launch, const std::vector<std::string>& engin
   for (const std::string& a :
        {std::string("--port"), launch.Port(ours.SlavePath), std::string("--colour"),
         std::string(engineBlack ? "black" : "white"), std::string("--sgf"),
-        launch.Folder(folder.Path)})
+        launch.Folder(folder.Path())})
     command.push_back(a);
   command.insert(command.end(), options.begin(), options.end());
   command.push_back("--");
@@ -155,14 +129,14 @@ Game AgainstGnuGoGmp(const Launch& launch, const std::vector<std::string>& engin
   // GNU Go playing black sends its request at once: the line is opened first.
   EXPECT_TRUE(program.WaitFor("line open")) << program.Output();
   const pid_t gnugo =
-      StartGnuGoGmp(theirs, engineBlack ? "white" : "black", folder.Path / "gnugo.sgf");
+      StartGnuGoGmp(theirs, engineBlack ? "white" : "black", folder.Path() / "gnugo.sgf");
   EXPECT_EQ(program.Wait(), 0) << program.Output();
   game.Output = program.Output();
   theirs.CloseMaster();  // GNU Go ends when its line closes
   Reap(gnugo);
-  game.OurSgf = Slurp(folder.Path / "game-1.sgf");
+  game.OurSgf = Slurp(folder.Path() / "game-1.sgf");
   game.Ours = SgfMoves(game.OurSgf);
-  game.Theirs = SgfMoves(Slurp(folder.Path / "gnugo.sgf"));
+  game.Theirs = SgfMoves(Slurp(folder.Path() / "gnugo.sgf"));
   return game;
 }
 
@@ -170,10 +144,10 @@ void ExpectSameGame(const Game& game) {
   ASSERT_GE(game.Ours.size(), 4u) << game.Output;
   ASSERT_GE(game.Theirs.size(), game.Ours.size());
   EXPECT_EQ(game.Ours,
-            std::vector<std::string>(game.Theirs.begin(), game.Theirs.begin() + game.Ours.size()));
+            std::vector<SgfMove>(game.Theirs.begin(), game.Theirs.begin() + game.Ours.size()));
   // Two passes ended it.
-  EXPECT_EQ(game.Ours[game.Ours.size() - 1].size(), 1u);
-  EXPECT_EQ(game.Ours[game.Ours.size() - 2].size(), 1u);
+  EXPECT_EQ(game.Ours[game.Ours.size() - 1].Point, "");
+  EXPECT_EQ(game.Ours[game.Ours.size() - 2].Point, "");
 }
 
 }  // namespace gtptest

@@ -12,6 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Files.h"
+#include "tests/support/SgfMoves.h"
+
 namespace gtptest {
 
 namespace fs = std::filesystem;
@@ -21,17 +24,10 @@ inline constexpr const char* GnuGo = "/usr/games/gnugo";
 // taken for a failure.
 inline constexpr int EventTimeoutMs = 60000;
 
-std::string Slurp(const fs::path& path);
-
-// The moves of an SGF record as colour and point letters ("Bpd", "W" a pass;
-// "tt" is an older way to write a pass).
-std::vector<std::string> SgfMoves(const std::string& sgf);
-
-struct TempFolder {
-  TempFolder();
-  ~TempFolder();
-  fs::path Path;
-};
+using testing_world::SgfMove;
+using testing_world::SgfMoves;
+using testing_world::Slurp;
+using testing_world::TempFolder;
 
 // A program running with its standard output and error collected.
 class Program {
@@ -68,7 +64,7 @@ struct Launch {
 };
 
 struct Game {
-  std::vector<std::string> Ours, Theirs;
+  std::vector<SgfMove> Ours, Theirs;
   std::string OurSgf;
   std::string Output;
 };
