@@ -1,6 +1,6 @@
 #pragma once
 // The desktop seen from Tovarin: the screen, other programs' top-level windows and
-// synthetic input. Implemented by platform/win32 (the real calls) and platform/sim
+// synthetic input. Implemented by platform/win32 (the real calls) and platform/headless
 // (the simulated desktop).
 #include <cstdint>
 #include <string_view>

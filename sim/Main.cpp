@@ -30,10 +30,10 @@
 #include "gtp/GameRecord.h"
 #include "gtp/Number.h"
 #include "gtp/SgfMoves.h"
+#include "platform/headless/HeadlessUi.h"
+#include "platform/headless/SimClock.h"
+#include "platform/headless/SimDesktop.h"
 #include "platform/posix/PosixSystem.h"
-#include "platform/sim/HeadlessUi.h"
-#include "platform/sim/SimClock.h"
-#include "platform/sim/SimDesktop.h"
 #include "sim/GnuGoPartner.h"
 #include "sim/GtpPartner.h"
 #include "sim/Operator.h"
@@ -196,10 +196,10 @@ int main(int argc, char** argv) {
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-  platform::sim::AcceleratedClock clock;
-  platform::sim::SimDesktop desktop(clock, opt.Width, opt.Height);
-  platform::sim::HeadlessApplication app(clock, &desktop,
-                                         platform::sim::HeadlessApplication::Idle::Real);
+  platform::headless::AcceleratedClock clock;
+  platform::headless::SimDesktop desktop(clock, opt.Width, opt.Height);
+  platform::headless::HeadlessApplication app(clock, &desktop,
+                                              platform::headless::HeadlessApplication::Idle::Real);
   platform::posix::PosixLibraryLoader libraries;
   simworld::WatchedLink link(libraries);
   platform::posix::PosixFileTimes files;
@@ -235,7 +235,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", line.c_str());
     if (line == "Send Error !") fail("a move was not acknowledged by the partner");
   };
-  app.OnMessageBox = [&](const platform::sim::HeadlessApplication::Box& box) {
+  app.OnMessageBox = [&](const platform::headless::HeadlessApplication::Box& box) {
     std::printf("MessageBox: %s\n", box.Text.c_str());
     fail("message box: " + box.Text);
   };

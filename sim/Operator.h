@@ -5,7 +5,7 @@
 // Tovarin only when Tovarin handles its messages.
 #include <string>
 
-#include "platform/sim/HeadlessUi.h"
+#include "platform/headless/HeadlessUi.h"
 #include "tovarin/shell/Program.h"
 
 namespace simworld {
@@ -19,7 +19,7 @@ struct MatchSettings {
 
 class Operator {
  public:
-  Operator(platform::sim::HeadlessApplication& app, tovarin::Program& program)
+  Operator(platform::headless::HeadlessApplication& app, tovarin::Program& program)
       : App_(app), Program_(program) {}
 
   // Chooses `path` in the register button's file dialog.
@@ -30,7 +30,7 @@ class Operator {
   bool MatchOver() const;
 
  private:
-  platform::sim::HeadlessApplication& App_;
+  platform::headless::HeadlessApplication& App_;
   tovarin::Program& Program_;
 };
 

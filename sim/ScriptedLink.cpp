@@ -9,7 +9,7 @@ using refpuppet::Move;
 
 ScriptedLink* ScriptedLink::Current_ = nullptr;
 
-ScriptedLink::ScriptedLink(platform::sim::SimClock& clock) : Clock_(clock), Random_(1) {
+ScriptedLink::ScriptedLink(platform::headless::SimClock& clock) : Clock_(clock), Random_(1) {
   Current_ = this;
 }
 

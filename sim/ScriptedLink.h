@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/System.h"
-#include "platform/sim/SimClock.h"
+#include "platform/headless/SimClock.h"
 #include "sim/puppets/GoGame.h"
 
 namespace simworld {
@@ -21,7 +21,7 @@ namespace simworld {
 class ScriptedLink final : public platform::LibraryLoader {
  public:
   // One stand-in at a time: the library's functions are plain C functions.
-  explicit ScriptedLink(platform::sim::SimClock& clock);
+  explicit ScriptedLink(platform::headless::SimClock& clock);
   ~ScriptedLink() override;
   ScriptedLink(const ScriptedLink&) = delete;
   ScriptedLink& operator=(const ScriptedLink&) = delete;
@@ -92,7 +92,7 @@ class ScriptedLink final : public platform::LibraryLoader {
   // The partner's next move, chosen and played; it can be fetched after ThinkMs.
   void Reply();
 
-  platform::sim::SimClock& Clock_;
+  platform::headless::SimClock& Clock_;
   bool Open_ = false;
   int Port_ = 0;
   int NewGames_ = 0;

@@ -2,7 +2,7 @@
 // A thin user-interface toolkit: the forms and controls that Tovarin's three
 // windows are made of. Controls keep their state in these objects; a backend
 // attaches a peer to each one and is told of every change. The headless backend
-// (platform/sim) keeps everything in memory and runs timers on a clock; the Win32
+// (platform/headless) keeps everything in memory and runs timers on a clock; the Win32
 // backend (platform/win32) makes real windows. One form source serves both.
 #include <cstdint>
 #include <functional>

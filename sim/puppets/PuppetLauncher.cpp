@@ -5,7 +5,7 @@
 
 namespace refpuppet {
 
-PuppetLauncher::PuppetLauncher(platform::sim::SimDesktop& desktop)
+PuppetLauncher::PuppetLauncher(platform::headless::SimDesktop& desktop)
     : Desktop_(desktop), Stage_(desktop) {}
 
 PuppetLauncher::~PuppetLauncher() {
@@ -25,7 +25,7 @@ void PuppetLauncher::RegisterAll() {
       for (const std::string& d : done) seen = seen || d == name;
       if (seen) continue;  // one registration per file name (profiles 6 and 16)
       done.push_back(name);
-      Desktop_.RegisterProgram(name, [this, p, e, name](platform::sim::SimDesktop&,
+      Desktop_.RegisterProgram(name, [this, p, e, name](platform::headless::SimDesktop&,
                                                         const std::string&, const std::string&) {
         Start(name == "KANDO4.EXE" ? Kando4Profile : p, e);
       });

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/sim/SimDesktop.h"
+#include "platform/headless/SimDesktop.h"
 #include "sim/puppets/ReferencePuppet.h"
 #include "sim/puppets/SimStage.h"
 
@@ -13,7 +13,7 @@ namespace refpuppet {
 class PuppetLauncher {
  public:
   // The desktop must outlive the launcher; the launcher closes its puppets.
-  explicit PuppetLauncher(platform::sim::SimDesktop& desktop);
+  explicit PuppetLauncher(platform::headless::SimDesktop& desktop);
   ~PuppetLauncher();
   PuppetLauncher(const PuppetLauncher&) = delete;
   PuppetLauncher& operator=(const PuppetLauncher&) = delete;
@@ -37,7 +37,7 @@ class PuppetLauncher {
   const std::vector<std::unique_ptr<ReferencePuppet>>& Running() const { return Running_; }
 
  private:
-  platform::sim::SimDesktop& Desktop_;
+  platform::headless::SimDesktop& Desktop_;
   SimStage Stage_;  // outlives the puppets on it
   std::vector<std::unique_ptr<ReferencePuppet>> Running_;
 };

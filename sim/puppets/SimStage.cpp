@@ -5,7 +5,7 @@
 namespace refpuppet {
 
 using platform::Rect;
-using platform::sim::SimWindow;
+using platform::headless::SimWindow;
 
 SimStage::~SimStage() {
   for (const auto& [window, input] : Inputs_) Desktop_.DestroyWindow(window);

@@ -3,14 +3,14 @@
 // of the desktop, their timers events of its clock.
 #include <map>
 
-#include "platform/sim/SimDesktop.h"
+#include "platform/headless/SimDesktop.h"
 #include "sim/puppets/PuppetStage.h"
 
 namespace refpuppet {
 
-class SimStage final : public Stage, private platform::sim::SimWindowOwner {
+class SimStage final : public Stage, private platform::headless::SimWindowOwner {
  public:
-  explicit SimStage(platform::sim::SimDesktop& desktop) : Desktop_(desktop) {}
+  explicit SimStage(platform::headless::SimDesktop& desktop) : Desktop_(desktop) {}
   ~SimStage() override;
   SimStage(const SimStage&) = delete;
   SimStage& operator=(const SimStage&) = delete;
@@ -29,15 +29,15 @@ class SimStage final : public Stage, private platform::sim::SimWindowOwner {
   void Cancel(TimerId timer) override { Desktop_.Clock().Cancel(timer); }
 
  private:
-  platform::sim::SimDesktop& Desktop_;
+  platform::headless::SimDesktop& Desktop_;
   std::map<StageWindow, StageInput*> Inputs_;
 
-  StageInput* InputOf(platform::sim::SimWindow& w);
-  void OnMouseDown(platform::sim::SimWindow& w, int x, int y) override;
-  void OnMouseUp(platform::sim::SimWindow& w, int x, int y) override;
-  void OnKeyDown(platform::sim::SimWindow& w, std::uint8_t virtualKey) override;
-  bool OnPlacing(platform::sim::SimWindow& w, platform::Rect& requested) override;
-  void OnPlaced(platform::sim::SimWindow& w) override;
+  StageInput* InputOf(platform::headless::SimWindow& w);
+  void OnMouseDown(platform::headless::SimWindow& w, int x, int y) override;
+  void OnMouseUp(platform::headless::SimWindow& w, int x, int y) override;
+  void OnKeyDown(platform::headless::SimWindow& w, std::uint8_t virtualKey) override;
+  bool OnPlacing(platform::headless::SimWindow& w, platform::Rect& requested) override;
+  void OnPlaced(platform::headless::SimWindow& w) override;
 };
 
 }  // namespace refpuppet

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimDesktop.h"
+#include "platform/headless/SimDesktop.h"
 #include "tests/support/MatchWorld.h"
 
 namespace {
@@ -87,7 +87,7 @@ TEST(HandshakeWaits, ThePromptAndTheSeriesPausesLastTheirExactTime) {
       EXPECT_EQ(h[game].NewGame.Called, h[game].Open.Tick);
       // The wait starts when the cursor is parked after the puppet's new game.
       std::uint32_t parked = 0;
-      for (const platform::sim::InputEvent& e : m.W.Desktop.InputLog())
+      for (const platform::headless::InputEvent& e : m.W.Desktop.InputLog())
         if (!platform::TickAfter(e.Tick, h[game].Open.Called)) parked = e.Tick;
       EXPECT_EQ(h[game].Open.Called - parked, puppetBlack ? 30000u : 15000u);
     }

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/sim/SimDesktop.h"
+#include "platform/headless/SimDesktop.h"
 #include "tests/support/MatchWorld.h"
 #include "tovarin/puppet/Profiles.h"
 

@@ -21,7 +21,7 @@ struct Rig {
     F.ProfileNo = profile;
     F.PuppetIsBlack = 1;
     platform::Rect screen{0, 0, W.Desktop.ScreenWidth(), W.Desktop.ScreenHeight()};
-    platform::sim::SimWindow& puppet = W.Desktop.CreateWindow("screen", screen, nullptr);
+    platform::headless::SimWindow& puppet = W.Desktop.CreateWindow("screen", screen, nullptr);
     puppet.FillRect(screen, colour);
     F.PuppetWindow = puppet.Handle();
     F.PuppetRect = screen;

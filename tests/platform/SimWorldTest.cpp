@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/HeadlessUi.h"
-#include "platform/sim/SimClock.h"
-#include "platform/sim/SimDesktop.h"
+#include "platform/headless/HeadlessUi.h"
+#include "platform/headless/SimClock.h"
+#include "platform/headless/SimDesktop.h"
 
 namespace {
 
 using platform::Rect;
 using platform::Rgb;
-using platform::sim::HeadlessApplication;
-using platform::sim::ManualClock;
-using platform::sim::SimDesktop;
-using platform::sim::SimWindow;
+using platform::headless::HeadlessApplication;
+using platform::headless::ManualClock;
+using platform::headless::SimDesktop;
+using platform::headless::SimWindow;
 
 TEST(SimClock, EventsRunInTickOrderWhileTimePasses) {
   ManualClock clock(0);
@@ -46,7 +46,7 @@ TEST(SimClock, TickCountWrapsAsAnUnsigned32BitValue) {
 }
 
 TEST(SimClock, AcceleratedSleepsCostNoRealTime) {
-  platform::sim::AcceleratedClock clock;
+  platform::headless::AcceleratedClock clock;
   std::uint32_t start = clock.TickCount();
   bool fired = false;
   clock.Schedule(15000, [&] { fired = true; });
@@ -56,7 +56,7 @@ TEST(SimClock, AcceleratedSleepsCostNoRealTime) {
   EXPECT_LT(clock.TickCount() - start, 25000u);
 }
 
-struct Recorder : platform::sim::SimWindowOwner {
+struct Recorder : platform::headless::SimWindowOwner {
   std::vector<std::string> Events;
   bool Refuse = false;
   void OnMouseDown(SimWindow&, int x, int y) override {

@@ -11,7 +11,7 @@ namespace {
 
 using platform::Point;
 using platform::Rect;
-using platform::sim::InputEvent;
+using platform::headless::InputEvent;
 using testing_world::World;
 
 platform::WindowHandle Open(World& w, const char* title) {

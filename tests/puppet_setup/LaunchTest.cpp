@@ -14,14 +14,14 @@ namespace {
 using platform::Point;
 using platform::Rect;
 using platform::Rgb;
-using platform::sim::SimDesktop;
-using platform::sim::SimWindow;
+using platform::headless::SimDesktop;
+using platform::headless::SimWindow;
 using testing_world::World;
 
 const char* const Dashes = "----------------------------------------------";
 
 // A program that only shows a window with a title and takes what it is given.
-struct PlainProgram : platform::sim::SimWindowOwner {
+struct PlainProgram : platform::headless::SimWindowOwner {
   std::string Title;
   Rect Start;
   bool Fixed = false;  // refuses to be moved or sized
@@ -178,7 +178,7 @@ TEST_F(Launch, AnEntryOfNoSupportedProgramIsNotStarted) {
 // ---- Set-up scripts ----
 
 // A window that paints given pixels (screen coordinates) and records nothing else.
-struct PaintedScreen : platform::sim::SimWindowOwner {};
+struct PaintedScreen : platform::headless::SimWindowOwner {};
 
 class Scripts : public ::testing::Test {
  protected:
@@ -204,9 +204,9 @@ TEST_F(Scripts, Profile4TypesItsKeysWithTheirWaits) {
   std::vector<std::string> keys;
   std::vector<std::uint32_t> ticks;
   for (const auto& e : w.Desktop.InputLog())
-    if (e.What == platform::sim::InputEvent::KeyDown ||
-        e.What == platform::sim::InputEvent::KeyUp) {
-      std::string key = e.What == platform::sim::InputEvent::KeyDown ? "d" : "u";
+    if (e.What == platform::headless::InputEvent::KeyDown ||
+        e.What == platform::headless::InputEvent::KeyUp) {
+      std::string key = e.What == platform::headless::InputEvent::KeyDown ? "d" : "u";
       key += std::to_string(e.X);
       keys.push_back(key);
       ticks.push_back(e.Tick);
@@ -224,18 +224,19 @@ TEST_F(Scripts, Profile2DragsOnlyWhenItFindsTheDivider) {
   screen->FillRect(Rect{0, 0, 700, 700}, Rgb(128, 128, 128));
   f1.SetPuppetOptions();
   EXPECT_EQ(Clicks().back(), (Point{260, 10}));
-  for (const auto& e : w.Desktop.InputLog()) EXPECT_NE(e.What, platform::sim::InputEvent::MoveBy);
+  for (const auto& e : w.Desktop.InputLog())
+    EXPECT_NE(e.What, platform::headless::InputEvent::MoveBy);
   w.Desktop.ClearInputLog();
   Paint(123, 372 - 50, Rgb(255, 255, 255));
   f1.SetPuppetOptions();
   const auto& log = w.Desktop.InputLog();
   ASSERT_GE(log.size(), 3u);
-  EXPECT_EQ(log[log.size() - 3].What, platform::sim::InputEvent::LeftDown);
+  EXPECT_EQ(log[log.size() - 3].What, platform::headless::InputEvent::LeftDown);
   EXPECT_EQ(log[log.size() - 3].X, 123);
   EXPECT_EQ(log[log.size() - 3].Y, 372 - 43);
-  EXPECT_EQ(log[log.size() - 2].What, platform::sim::InputEvent::MoveBy);
+  EXPECT_EQ(log[log.size() - 2].What, platform::headless::InputEvent::MoveBy);
   EXPECT_EQ(log[log.size() - 2].X, 400);  // moved to the window's right edge
-  EXPECT_EQ(log.back().What, platform::sim::InputEvent::LeftUp);
+  EXPECT_EQ(log.back().What, platform::headless::InputEvent::LeftUp);
 }
 
 TEST_F(Scripts, Profile8ReadsTheSecondPixelOnlyWhenTheFirstIsNotBlack) {

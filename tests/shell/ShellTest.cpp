@@ -42,7 +42,7 @@ TEST(Startup, WindowsStandAtTheirCornersWithTheirDefaults) {
   // The windows take their places on the simulated desktop too.
   EXPECT_NE(w.Desktop.FindWindowByTitle(" 囲碁通信代理 Tovarin"), 0u);
   // The settings dialog stands there too, hidden until the start button shows it.
-  platform::sim::SimWindow* settings =
+  platform::headless::SimWindow* settings =
       w.Desktop.Window(w.Desktop.FindWindowByTitle("通信対戦の設定"));
   ASSERT_NE(settings, nullptr);
   EXPECT_FALSE(settings->Visible());

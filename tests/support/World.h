@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/headless/HeadlessUi.h"
+#include "platform/headless/SimClock.h"
+#include "platform/headless/SimDesktop.h"
 #include "platform/posix/PosixSystem.h"
-#include "platform/sim/HeadlessUi.h"
-#include "platform/sim/SimClock.h"
-#include "platform/sim/SimDesktop.h"
 #include "tests/support/Files.h"
 #include "tovarin/shell/Program.h"
 
@@ -37,9 +37,9 @@ struct World {
   ~World();
 
   TempFolder Folder{TempFolder::Current};
-  platform::sim::ManualClock Clock;
-  platform::sim::SimDesktop Desktop;
-  platform::sim::HeadlessApplication App;
+  platform::headless::ManualClock Clock;
+  platform::headless::SimDesktop Desktop;
+  platform::headless::HeadlessApplication App;
   platform::posix::PosixLibraryLoader Libraries;
   LoaderSwitch Loader{Libraries};
   platform::posix::PosixFileTimes Files;

@@ -8,7 +8,7 @@
 
 #include "platform/Clock.h"
 
-namespace platform::sim {
+namespace platform::headless {
 
 class SimClock : public Clock {
  public:
@@ -65,4 +65,4 @@ class AcceleratedClock final : public SimClock {
   std::uint64_t Start_ = 0;
 };
 
-}  // namespace platform::sim
+}  // namespace platform::headless

@@ -1,11 +1,11 @@
-#include "platform/sim/HeadlessUi.h"
+#include "platform/headless/HeadlessUi.h"
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
 
-namespace platform::sim {
+namespace platform::headless {
 
 // ---- Canvas ----
 
@@ -304,4 +304,4 @@ void HeadlessApplication::Run(ui::Form& mainForm) {
   while (!Terminated_) ProcessMessages();
 }
 
-}  // namespace platform::sim
+}  // namespace platform::headless

@@ -1,9 +1,9 @@
-#include "platform/sim/SimClock.h"
+#include "platform/headless/SimClock.h"
 
 #include <chrono>
 #include <utility>
 
-namespace platform::sim {
+namespace platform::headless {
 
 SimClock::EventId SimClock::Schedule(std::uint32_t delayMs, Event event) {
   EventId id = NextId_++;
@@ -68,4 +68,4 @@ void AcceleratedClock::Sleep(std::uint32_t ms) {
   AdvanceTo(Now_ + ms);
 }
 
-}  // namespace platform::sim
+}  // namespace platform::headless

@@ -5,10 +5,10 @@
 
 #include "platform/Geometry.h"
 
-namespace platform::sim {
+namespace platform::headless {
 
 // Writes `pixels` (row-major, top row first) as a 24-bit PNG; false when the file
 // cannot be written.
 bool WritePng(const std::string& path, int width, int height, const std::vector<ColorRef>& pixels);
 
-}  // namespace platform::sim
+}  // namespace platform::headless

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/SimClock.h"
-#include "platform/sim/SimDesktop.h"
+#include "platform/headless/SimClock.h"
+#include "platform/headless/SimDesktop.h"
 #include "platform/ui/Ui.h"
 
-namespace platform::sim {
+namespace platform::headless {
 
 class HeadlessCanvas final : public ui::Canvas {
  public:
@@ -135,4 +135,4 @@ class HeadlessApplication final : public ui::Application {
   void WaitForNext(std::uint32_t capMs);
 };
 
-}  // namespace platform::sim
+}  // namespace platform::headless

@@ -1,11 +1,11 @@
-#include "platform/sim/Png.h"
+#include "platform/headless/Png.h"
 
 #include <png.h>
 
 #include <cstdio>
 #include <memory>
 
-namespace platform::sim {
+namespace platform::headless {
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<ColorRef>& pixels) {
   if (width <= 0 || height <= 0 ||
@@ -47,4 +47,4 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return std::fflush(file.get()) == 0;
 }
 
-}  // namespace platform::sim
+}  // namespace platform::headless

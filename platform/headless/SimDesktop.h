@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/Desktop.h"
-#include "platform/sim/SimClock.h"
+#include "platform/headless/SimClock.h"
 
-namespace platform::sim {
+namespace platform::headless {
 
 class SimDesktop;
 class SimWindow;
@@ -156,4 +156,4 @@ class SimDesktop final : public Desktop {
   void RemoveFromStack(WindowHandle window);
 };
 
-}  // namespace platform::sim
+}  // namespace platform::headless

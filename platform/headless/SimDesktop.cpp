@@ -1,11 +1,11 @@
-#include "platform/sim/SimDesktop.h"
+#include "platform/headless/SimDesktop.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/sim/Png.h"
+#include "platform/headless/Png.h"
 
-namespace platform::sim {
+namespace platform::headless {
 
 // ---- SimWindow ----
 
@@ -320,4 +320,4 @@ bool SimDesktop::StartProgram(std::string_view path, std::string_view workingFol
   return false;
 }
 
-}  // namespace platform::sim
+}  // namespace platform::headless
