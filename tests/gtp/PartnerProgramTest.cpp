@@ -222,7 +222,7 @@ TEST_F(AgainstTheProtocolEngine, AWrongCommandLineIsRefusedWithTheUsage) {
 // both records, and the engine passing once a move has been made.
 TEST_F(AgainstTheProtocolEngine, ASeriesTakesItsGamesKomiAndPassFromOptions) {
   Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--games", "2", "--komi", "7",
-                   "--pass-from", "1", "--sgf", Folder.Path.string(), "--", FAKE_ENGINE});
+                   "--pass-from", "1", "--sgf", Folder.Path().string(), "--", FAKE_ENGINE});
   {
     // Game 1, the engine black: its A19, a pass from the far end, its pass.
     Partner far(Line.Master);
@@ -256,13 +256,13 @@ TEST_F(AgainstTheProtocolEngine, ASeriesTakesItsGamesKomiAndPassFromOptions) {
   });
   ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsMoveReady(); }, EventTimeoutMs));
   EXPECT_EQ(program.Wait(), 0) << program.Output();
-  const std::string first = Slurp(Folder.Path / "game-1.sgf");
-  const std::string second = Slurp(Folder.Path / "game-2.sgf");
+  const std::string first = Slurp(Folder.Path() / "game-1.sgf");
+  const std::string second = Slurp(Folder.Path() / "game-2.sgf");
   EXPECT_NE(first.find("KM[7]"), std::string::npos) << first;
   EXPECT_NE(second.find("KM[7]"), std::string::npos) << second;
   EXPECT_NE(second.find("PW[Fake 1]"), std::string::npos) << second;
-  EXPECT_EQ(SgfMoves(first), (std::vector<std::string>{"Baa", "W", "B"}));
-  EXPECT_EQ(SgfMoves(second), (std::vector<std::string>{"B", "W"}));
+  EXPECT_EQ(SgfMoves(first), (std::vector<SgfMove>{{'B', "aa"}, {'W', ""}, {'B', ""}}));
+  EXPECT_EQ(SgfMoves(second), (std::vector<SgfMove>{{'B', ""}, {'W', ""}}));
 }
 
 TEST_F(AgainstTheProtocolEngine, AnEngineThatCannotStartIsReported) {
@@ -358,7 +358,7 @@ TEST_F(AgainstTheProtocolEngine, AnEngineThatDoesNotAnswerInTimeIsEnded) {
 // wrapper shell: the real engine, the wrapper's child, goes too, although it
 // is busy and does not notice that its input has ended.
 TEST_F(AgainstTheProtocolEngine, AKilledProgramTakesTheEnginesWholeGroupWithIt) {
-  const fs::path pidFile = Folder.Path / "engine.pid";
+  const fs::path pidFile = Folder.Path() / "engine.pid";
   // The wrapper waits for the engine rather than becoming it.
   Program program({DUELCOM_GTP, "--port", Line.SlavePath, "--verbose", "--", "/bin/sh", "-c",
                    "\"$@\"; :", "wrapper", FAKE_ENGINE, "--stall", "name", "--pid-file",
