@@ -98,8 +98,9 @@ void SleepMs(long ms) {
 // The guardian's whole life, in the forked process (async-signal-safe calls
 // only: the program may have other threads). It keeps nothing of the
 // program's open but its end of the pair, so that it holds no pipe, port or
-// terminal; it runs in a session of its own with every signal held, so that
-// a signal meant for the program's group or terminal does not reach it.
+// terminal; it leaves the program's terminal and process group (setsid) with
+// every signal held, so that a signal meant for the program's group or
+// terminal does not reach it.
 [[noreturn]] void Guard(int end, pid_t group) {
   setsid();
   if (end != STDIN_FILENO) {

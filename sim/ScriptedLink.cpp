@@ -136,7 +136,7 @@ int ScriptedLink::Receivexy(int* x, int* y) {
   const std::uint32_t called = s.Clock_.TickCount();
   // Every call is recorded, those that find no move too: a test of what is asked
   // after the link is closed must see every question.
-  if (!s.Open_ || !s.Waiting_ || platform::TickAfter(s.ReadyAt_, s.Clock_.TickCount()))
+  if (!s.Open_ || !s.Waiting_ || platform::TickAfter(s.ReadyAt_, called))
     return s.Done("receivexy", called, 0, 0, 0);
   *x = s.Waiting_->C;
   *y = s.Waiting_->R;

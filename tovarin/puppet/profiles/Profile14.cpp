@@ -21,14 +21,19 @@ constexpr Step NewGame[] = {
     Click("start", 300, 450),
 };
 
-constexpr Step GameEnd[] = {
+}  // namespace
+
+namespace data {
+
+// Profile 17 clears its game's end the same way.
+extern const std::array<Step, 4> Profile14GameEnd{{
     Wait("the result shows", 3000),
     Click("close the result box", CX(0), CY(50)),
     Wait("the next box opens", 500),
     Click("close the next box", CX(0), CY(50)),
-};
+}};
 
-}  // namespace
+}  // namespace data
 
 extern const Profile Profile14{
     .Id = {"[Umbr]", "Umbrisa", "UMBRISA.EXE", nullptr, ExecutableYear::Any, "Umbrisa", {}},
@@ -46,7 +51,7 @@ extern const Profile Profile14{
     .Layout = Arrangement::LogInCorner,
     .Launch = Launch,
     .NewGame = NewGame,
-    .GameEnd = GameEnd,
+    .GameEnd = data::Profile14GameEnd,
 };
 
 }  // namespace puppet

@@ -22,13 +22,6 @@ constexpr Step NewGame[] = {
     Click("start", 470, 335),
 };
 
-constexpr Step GameEnd[] = {
-    Wait("the result shows", 3000),
-    Click("close the result box", CX(0), CY(50)),
-    Wait("the next box opens", 500),
-    Click("close the next box", CX(0), CY(50)),
-};
-
 }  // namespace
 
 extern const Profile Profile17{
@@ -47,7 +40,7 @@ extern const Profile Profile17{
               platform::Rgb(40, 40, 40)}},
     .Launch = Launch,
     .NewGame = NewGame,
-    .GameEnd = GameEnd,
+    .GameEnd = Profile14GameEnd,
 };
 
 }  // namespace puppet

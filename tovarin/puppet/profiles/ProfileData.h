@@ -117,6 +117,7 @@ constexpr Step AfterPartnerPass(Step s) { return OnlyWhen(Only::AfterPartnerPass
 extern const std::array<Step, 3> Profile7Launch;
 extern const std::array<Step, 7> Profile7NewGame;
 extern const std::array<Step, 2> Profile7GameEnd;
+extern const std::array<Step, 4> Profile14GameEnd;
 
 }  // namespace puppet::data
 
