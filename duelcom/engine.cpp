@@ -64,8 +64,8 @@ int AnswerFor(int query, int localColour) {
       return 1;
     case 9:  // board size
       return BoardSize;
-    case 11:  // colour: the partner plays the other one
-      return localColour == Black ? White : Black;
+    case 11:  // colour: this side's own, 1 white and 2 black
+      return localColour == Black ? 2 : 1;
     default:  // buffer size, version, stones, times, time limit, who, unknown
       return 0;
   }
@@ -77,14 +77,21 @@ bool LinkContext::IsMoveReady() const {
   return (PendingMove.load(std::memory_order_acquire) & MoveReadyBit) != 0;
 }
 
+bool LinkContext::IsAnswering() const { return Answering && !AwaitingReply; }
+
 void LinkContext::FeedByte(std::uint8_t byte) {
-  if (RecvPos == 0) {
-    if (byte & 0xFC) return;  // not a header byte
+  if (!(byte & 0x80)) {
+    // Only a header has bit 7 clear: inside a packet it means the packet was
+    // cut short, so it is dropped and a new one starts here.
+    if (byte & 0xFC) {
+      RecvPos = 0;  // neither a header nor part of a packet
+      return;
+    }
     RecvBuffer[0] = byte;
     RecvPos = 1;
     return;
   }
-  if (!(byte & 0x80)) return;  // skipped inside a packet; does not restart it
+  if (RecvPos == 0) return;  // not a header byte
   RecvBuffer[RecvPos++] = byte;
   if (RecvPos == 4) {
     RecvPos = 0;
@@ -98,6 +105,12 @@ void LinkContext::HandlePacket() {
     Warn("Wrong checksum.");
     return;
   }
+  if (p[2] & 0x08) {
+    // Bit 3 of a command byte is always clear: bytes that pass the plain sum
+    // with it set are a damaged packet, typically one shifted by a lost byte.
+    Warn("Wrong command byte.");
+    return;
+  }
   const auto command = static_cast<Command>((p[2] & 0x70) >> 4);
   const int value = ((p[2] & 7) << 7) | (p[3] & 0x7F);
   LastCommand = static_cast<int>(command);
@@ -108,6 +121,16 @@ void LinkContext::HandlePacket() {
   const bool hMatches = ((p[0] >> 1) & 1) == MySeq;
   const bool sMatches = s == HisSeq;
   const bool isOk = command == Command::OK;
+
+  // The partner asks for this side's colour before either side has named
+  // one: the query waits, untaken, until StartNewGame names it.
+  if (command == Command::QUERY && value == 11 && hMatches && !sMatches && !ColourChosen &&
+      PartnerColour == 0) {
+    if (!HeldColourQuery) Warn("Warn: QUERY - Colour not named yet, hold.");
+    HeldColourQuery = true;
+    HeldColourQueryS = s;
+    return;
+  }
 
   if (AwaitingReply) {
     if (isOk) {
@@ -123,6 +146,7 @@ void LinkContext::HandlePacket() {
       // own unanswered command; the partner's is taken when it repeats it.
       MySeq = 1 - MySeq;
       OwnRequest = false;
+      Yielded = true;
       Warn("Warn: CMD - Conflict.");
     } else if (!hMatches) {
       Warn("Warn: CMD - His command is old.");
@@ -137,10 +161,20 @@ void LinkContext::HandlePacket() {
 
   if (isOk) {
     Warn("Warn: OK - not wainting, discard.");
+  } else if (!hMatches && sMatches && LastSentIsReply) {
+    // The partner repeats the command this side answered or refused: it did
+    // not hear the reply, which goes again byte for byte.
+    Warn("Warn: CMD - His command is old. Send again.");
+    Resend();
   } else if (!hMatches) {
     Warn("Warn: CMD - My sequence is not updated.");
   } else if (!sMatches) {
     Accept(command, value, s);
+  } else if (!AcceptedAny) {
+    // A fresh link has taken nothing, so this is no repeat of a command it
+    // answered: a stale packet of an earlier link (the partner's first
+    // command carries bit 1).
+    Warn("Warn: CMD - Nothing taken yet, discard.");
   } else {
     Warn("Warn: CMD - His command is old. Send OK again.");
     Send(Command::OK, OkValue);
@@ -149,6 +183,18 @@ void LinkContext::HandlePacket() {
 
 void LinkContext::Accept(Command command, int value, int s) {
   HisSeq = s;
+  ++Taken;
+  AcceptedAny = true;
+  // A command that acknowledges this side's outstanding MOVE answers it as an
+  // OK would: the move was delivered. (Not after a conflict: the partner's
+  // acknowledgement then names the packet before the move taken back.)
+  if (AwaitingReply && State == LinkState::MoveSent && !Yielded && command != Command::OK &&
+      command != Command::DENY) {
+    State = LinkState::Ready;
+    AwaitingReply = false;
+  }
+  Yielded = false;
+  LastSentIsReply = false;
   switch (command) {
     case Command::OK:
       if (State == LinkState::Negotiating || State == LinkState::MoveSent) State = LinkState::Ready;
@@ -156,30 +202,49 @@ void LinkContext::Accept(Command command, int value, int s) {
       break;
     case Command::DENY:
       if (State == LinkState::Negotiating) {
+        // The game is refused: no wait for it goes on.
         State = LinkState::Idle;
-      } else {
-        if (State == LinkState::MoveSent) State = LinkState::Ready;
-        AwaitingReply = false;
+        OwnRequest = false;
+        Refused = true;
+      } else if (State == LinkState::MoveSent) {
+        State = LinkState::Ready;
+        MoveDenied = true;
       }
+      AwaitingReply = false;
       break;
     case Command::NEWGAME:
       OwnRequest = false;
+      PartnerGame = !ColourChosen;
+      PartnerColour = 0;
+      Refused = false;
+      ColourClash = false;
       State = LinkState::Negotiating;
       QueryIndex = 0;
       SendNextQuery();
       break;
     case Command::QUERY:
-      Send(Command::ANSWER, AnswerFor(value, LocalColour));
+      AnswerQuery(value);
       break;
     case Command::ANSWER:
       // An answer is the reply to this side's query: nothing is awaited until
       // the next query goes out. (Still awaiting after the closing OK, a
       // repeat of the partner's last answer, sent because that OK was lost,
-      // would be discarded instead of drawing a fresh OK.) The answer itself
-      // is not kept. Answers beyond the end of the list count as reaching its
-      // end again.
+      // would be discarded instead of drawing a fresh OK.) Only the partner's
+      // colour is kept. Answers beyond the end of the list count as reaching
+      // its end again.
       AwaitingReply = false;
-      if (QueryIndex < static_cast<int>(Queries.size())) ++QueryIndex;
+      if (QueryIndex < static_cast<int>(Queries.size())) {
+        if (Queries[static_cast<std::size_t>(QueryIndex)] == 11)
+          PartnerColour = value == 1 ? White : value == 2 ? Black : 0;
+        ++QueryIndex;
+      }
+      if (ColoursClash()) Refuse();
+      if (Refused) {
+        // No closing OK for a game this side refuses.
+        Send(Command::DENY, 0);
+        LastSentIsReply = true;
+        return;
+      }
       SendNextQuery();
       break;
     case Command::MOVE:
@@ -192,14 +257,22 @@ void LinkContext::Accept(Command command, int value, int s) {
 }
 
 void LinkContext::ReceiveMove(int value) {
-  if (State != LinkState::Ready) return;
   const int colour = (value & ColourBit) ? White : Black;
   int x = 0;
   int y = 0;
   DecodePoint(value, x, y);
+  if (State != LinkState::Ready) {
+    // No game is agreed on this side: the partner must not count the move
+    // as taken.
+    Warn("Warn: MOVE - No game, deny.");
+    Send(Command::DENY, 0);
+    LastSentIsReply = true;
+    return;
+  }
   if (ColourChosen && colour == LocalColour) {
     Warn("You send wrong color.");
     Send(Command::DENY, 0);
+    LastSentIsReply = true;
     if (DeniedMoveHook) DeniedMoveHook(colour, x, y);
     return;
   }
@@ -213,14 +286,59 @@ void LinkContext::SendNextQuery() {
     State = LinkState::Ready;
     return;
   }
-  Send(Command::QUERY, Queries[QueryIndex]);
+  Send(Command::QUERY, Queries[static_cast<std::size_t>(QueryIndex)]);
+}
+
+void LinkContext::AnswerQuery(int query) {
+  // Until this side's colour is named it is not known: the start value would
+  // tell the partner a colour this side may not play.
+  Send(Command::ANSWER, query == 11 && !ColourChosen ? 0 : AnswerFor(query, LocalColour));
+  LastSentIsReply = true;
+}
+
+bool LinkContext::ColoursClash() const {
+  return ColourChosen && PartnerColour != 0 && PartnerColour == LocalColour;
+}
+
+void LinkContext::Refuse() {
+  Warn(LocalColour == Black ? "Warn: Both sides are black, refuse the game."
+                            : "Warn: Both sides are white, refuse the game.");
+  State = LinkState::Idle;
+  Refused = true;
+  ColourClash = true;
+  OwnRequest = false;
+  PartnerGame = false;
+  HeldColourQuery = false;
 }
 
 void LinkContext::StartNewGame(int colour) {
   const bool repeat =
       colour == Black && OwnRequest && State == LinkState::Negotiating && AwaitingReply;
+  // The partner's colour counts for the game it started, or for the one this
+  // side refused; a game this side asks for learns it afresh.
+  if (!PartnerGame && !ColourClash) PartnerColour = 0;
   LocalColour = colour;
   ColourChosen = true;
+  MoveDenied = false;
+  Refused = false;
+  ColourClash = false;
+  if (ColoursClash()) {
+    // The partner has named this colour for itself: no game, and no request
+    // that would start a second one on its side.
+    Refuse();
+    return;
+  }
+  if (HeldColourQuery) {
+    HeldColourQuery = false;
+    HisSeq = HeldColourQueryS;
+    AcceptedAny = true;
+    Yielded = false;
+    AnswerQuery(11);
+  }
+  if (PartnerGame) {
+    PartnerGame = false;  // the partner's game, in the colour now named
+    return;
+  }
   if (colour != Black) return;
   if (repeat) {
     // The request (or this side's last answer to the partner's queries) is
@@ -238,7 +356,18 @@ void LinkContext::SendMove(int x, int y) {
   int value = EncodePoint(x, y);
   if (LocalColour == White) value |= ColourBit;
   State = LinkState::MoveSent;
+  MoveDenied = false;
   Send(Command::MOVE, value);
+}
+
+void LinkContext::RepeatOnSilence() {
+  if (Yielded) return;
+  if (!SentAny) {
+    Send(Command::OK, OkValue);
+    Answering = false;  // a wake-up call, not an answer
+    return;
+  }
+  Resend();
 }
 
 bool LinkContext::TakeMove(int& x, int& y) {
@@ -252,6 +381,10 @@ bool LinkContext::TakeMove(int& x, int& y) {
 
 void LinkContext::Send(Command command, int value) {
   if (command != Command::OK) MySeq = 1 - MySeq;
+  SentAny = true;
+  Yielded = false;
+  LastSentIsReply = false;
+  Answering = command == Command::OK || command == Command::ANSWER || command == Command::DENY;
   if (command == Command::NEWGAME || command == Command::QUERY || command == Command::MOVE) {
     AwaitingReply = true;
   }

@@ -84,19 +84,39 @@ class LinkContext {
   // goes here with its colour and point (none by default).
   void SetDeniedMoveHook(MoveSink hook) { DeniedMoveHook = std::move(hook); }
 
-  // Byte assembly; a completed packet is handled at once.
+  // Byte assembly; a completed packet is handled at once. A header byte (bit 7
+  // clear) inside a packet drops the incomplete packet and starts a new one, so
+  // a damaged packet costs only itself.
   void FeedByte(std::uint8_t byte);
-  // Colour 1 sends NEWGAME and waits for the partner's answer; colour 2 waits
-  // for the partner's NEWGAME. Neither resets the link state or the pending move.
+  // Names this side's colour. Colour 1 sends NEWGAME and waits for the
+  // partner's answer; colour 2 waits for the partner's NEWGAME. Neither resets
+  // the link state or the pending move.
   // Colour 1 while this side's own request is still being negotiated repeats
   // the last packet byte for byte instead of sending a new command: the
   // partner may not have heard the first one (its port was not open yet), and
   // a fresh partner takes only a packet that carries the first sequence bit.
+  // A game the partner started before the colour was named is taken as it
+  // stands, in either colour: a second NEWGAME would start another game on a
+  // partner that has agreed one. If the partner has named the same colour as
+  // this side, the game is refused instead (IsRefused).
   void StartNewGame(int colour);
   void SendMove(int x, int y);
   // Fetches the partner's waiting move, if any. Safe on any thread.
   bool TakeMove(int& x, int& y);
   bool IsReady() const { return State == LinkState::Ready; }
+  // The game cannot be agreed: the partner denied this side's NEWGAME, or the
+  // two sides named the same colour. Cleared by the next StartNewGame unless
+  // the colours still clash.
+  bool IsRefused() const { return Refused; }
+  // The partner denied this side's last MOVE: the move was not taken.
+  bool IsMoveDenied() const { return MoveDenied; }
+  // The host calls this when the line has been silent for about a second while
+  // it waits for the partner: nothing written, and nothing taken (GetTaken). Unless this side has
+  // just yielded in a conflict (the partner repeats its own command then), the last packet is
+  // written again byte for byte, or an OK on a link that has sent nothing yet: every peer answers a
+  // repeat or drops it, and a peer that repeats only when bytes arrive repeats its own lost packet
+  // in turn.
+  void RepeatOnSilence();
 
   // Read-only views, for the link and for tests.
   LinkState GetState() const { return State; }
@@ -105,6 +125,15 @@ class LinkContext {
   int GetHisSeq() const { return HisSeq; }
   int GetLocalColour() const { return LocalColour; }
   bool IsColourChosen() const { return ColourChosen; }
+  // The last packet sent answered a command of the partner's (an OK, ANSWER
+  // or DENY) and nothing of this side's waits: the partner may still repeat
+  // that command if the answer was lost, so a closing link listens a while.
+  bool IsAnswering() const;
+  // Counts the partner's packets taken (commands accepted, OKs that answered
+  // this side): a line where only stale repeats arrive is still silent.
+  std::uint32_t GetTaken() const { return Taken; }
+  // The colour the partner named in its answer to query 11 (0: not named).
+  int GetPartnerColour() const { return PartnerColour; }
   int GetQueryIndex() const { return QueryIndex; }
   int GetLastCommand() const { return LastCommand; }
   int GetLastValue() const { return LastValue; }
@@ -116,6 +145,9 @@ class LinkContext {
   void Accept(Command command, int value, int s);
   void ReceiveMove(int value);
   void SendNextQuery();
+  void AnswerQuery(int query);
+  bool ColoursClash() const;
+  void Refuse();
   void Send(Command command, int value);
   void Resend();
   void Warn(const char* text);
@@ -136,6 +168,36 @@ class LinkContext {
   bool ColourChosen = false;
   // This side's NEWGAME waits for the partner's agreement.
   bool OwnRequest = false;
+  // The partner's NEWGAME was taken before this side named its colour; the
+  // next StartNewGame joins that game instead of starting one.
+  bool PartnerGame = false;
+  // The partner's own colour from its answer to query 11: 0 unknown, else
+  // Black or White.
+  int PartnerColour = 0;
+  // A query 11 that came while neither side had named a colour: it is neither
+  // taken nor answered until StartNewGame names this side's (an answer "not
+  // known" would leave a partner that does not know its own with no colour).
+  // Its repeats are the same packet and are held the same way.
+  bool HeldColourQuery = false;
+  int HeldColourQueryS = 0;
+  bool Refused = false;
+  // This side refused the partner's game because both named the same colour;
+  // a new StartNewGame in that colour is refused again.
+  bool ColourClash = false;
+  bool MoveDenied = false;
+  // A command of the partner's has been taken since the link opened; until
+  // then a command that looks like a repeat is a stale packet, not a repeat.
+  bool AcceptedAny = false;
+  // The last packet sent is this side's ANSWER or DENY to the partner's last
+  // command: a repeat of that command is answered with it again.
+  bool LastSentIsReply = false;
+  // This side took back its own command in a conflict: the partner repeats
+  // its command, so a silent line is not a reason to send.
+  bool Yielded = false;
+  bool SentAny = false;
+  // The last packet sent answered a command of the partner's.
+  bool Answering = false;
+  std::uint32_t Taken = 0;
   // The pending move and its ready flag in one word: bit 31 is "move ready",
   // bits 8..15 hold x and bits 0..7 hold y as 8-bit two's complement (decoded
   // points stay within -7..19). Stored with release after the move is complete

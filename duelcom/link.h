@@ -18,6 +18,14 @@ struct LinkTiming {
   std::uint32_t TimeoutMs = 10000;
   // The tick count the waits are measured on.
   std::uint32_t (*Tick)() = TickCountMs;
+  // How long the line must have been silent, while this side waits for the
+  // partner, before the last packet goes again.
+  std::uint32_t RepeatMs = 1000;
+  // A closing link whose last packet answered the partner listens until the
+  // line has been quiet this long (the partner repeats a command whose answer
+  // it lost after RepeatMs), for at most CloseLingerMaxMs.
+  std::uint32_t CloseLingerMs = 1600;
+  std::uint32_t CloseLingerMaxMs = 5000;
 };
 
 class Link {
@@ -32,15 +40,21 @@ class Link {
   // The same for a serial device given by name (see OpenSerialDevice).
   bool OpenDevice(const std::string& deviceName);
   // Stops the reader and closes the port; returns once the reader has stopped.
+  // If the last packet answered a command of the partner's, it first listens
+  // while the partner may still repeat that command (CloseLingerMs).
   void Close();
 
   // Starts a new game in the given colour (1 black, 2 white) and waits until
-  // the link is ready or the time-out has passed.
+  // the link is ready, the game is refused, or the time-out has passed.
   bool NewGame(int colour);
-  // Sends a move (0/0 a pass) and waits until the partner has answered it.
+  // Sends a move (0/0 a pass) and waits until the partner has taken it; false
+  // on the time-out or when the partner denies it (MoveDenied).
   bool SendMove(int x, int y);
-  // Fetches the partner's waiting move without blocking.
-  bool TakeMove(int& x, int& y) { return Context.TakeMove(x, y); }
+  // The partner denied the last move sent.
+  bool MoveDenied();
+  // Fetches the partner's waiting move without blocking. With none waiting, a
+  // line silent for RepeatMs gets the last packet again, as in the waits.
+  bool TakeMove(int& x, int& y);
   // Waits up to `timeoutMs` for the partner's move and fetches it.
   bool WaitMove(int& x, int& y, std::uint32_t timeoutMs);
   // Every trace line and protocol warning of the engine goes to `sink`, on
@@ -56,7 +70,13 @@ class Link {
 
  private:
   bool Start(std::unique_ptr<Port> port);
-  bool WaitUntilReady(std::unique_lock<std::mutex>& lock);
+  // Waits until the link is ready; a wait for a new game also ends when the
+  // game is refused.
+  bool WaitUntilReady(std::unique_lock<std::mutex>& lock, bool newGame);
+  // Repeats the last packet if the line has been silent for RepeatMs; returns
+  // how long the wait may sleep before it must look again.
+  std::uint32_t KeepAwake();
+  void Linger();
   void OnByte(std::uint8_t byte);
   void OnLost();
 
@@ -67,6 +87,10 @@ class Link {
   std::condition_variable StateChanged;
   LinkContext Context;
   bool Lost = false;
+  // The tick count of the last packet written or taken, and of the last byte
+  // received.
+  std::uint32_t LastActivity = 0;
+  std::uint32_t LastHeard = 0;
   std::unique_ptr<Port> SerialPort;
 };
 

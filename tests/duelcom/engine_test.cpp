@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/VirtualLine.h"
+
 namespace duelcom {
 namespace {
 
@@ -58,19 +60,17 @@ TEST(DuelcomEngine, WorkedExamples) {
   EXPECT_EQ(BuildPacket(C::OK, 5, 1, 1), BuildPacket(C::OK, 1023, 1, 1));
 }
 
-TEST(DuelcomEngine, ByteAssemblySkipsStrayBytes) {
+TEST(DuelcomEngine, ByteAssemblyStartsAPacketAtEveryHeader) {
   Recorded r;
   r.Context.StartNewGame(Black);
   const Packet ok = Bytes(0x02, 0x88, 0x87, 0xFF);
   for (int b = 0x04; b <= 0xFF; ++b) r.Context.FeedByte(static_cast<std::uint8_t>(b));
+  // A packet cut short by a header: the header starts the next packet.
   r.Context.FeedByte(ok[0]);
-  r.Context.FeedByte(0x7F);  // bit 7 clear inside a packet: skipped, no restart
   r.Context.FeedByte(ok[1]);
-  r.Context.FeedByte(0x00);
-  r.Context.FeedByte(ok[2]);
   r.Context.FeedByte(0x01);
-  EXPECT_FALSE(r.Context.IsReady());
-  r.Context.FeedByte(ok[3]);
+  r.Context.FeedByte(0x7F);  // neither header nor packet byte: dropped with what came before
+  r.Feed(ok);
   EXPECT_TRUE(r.Context.IsReady());
   EXPECT_TRUE(r.Warnings.empty());
 
@@ -83,7 +83,7 @@ TEST(DuelcomEngine, ByteAssemblySkipsStrayBytes) {
 }
 
 // Every row of the acceptance table. Awaiting: after our first NEWGAME (my bit
-// 1, his 0). Not awaiting: a fresh link (both bits 0).
+// 1, his 0). Not awaiting: after the partner's TAKEBACK (my bit 0, his 1).
 TEST(DuelcomEngine, AcceptanceTable) {
   struct Row {
     bool Awaiting;
@@ -107,12 +107,22 @@ TEST(DuelcomEngine, AcceptanceTable) {
       {false, C::QUERY, true, false, nullptr, 1},
       {false, C::QUERY, true, true, "Warn: CMD - His command is old. Send OK again.", 1},
   };
+  // On a fresh link nothing is a repeat: a command that looks like one is stale.
+  Recorded fresh;
+  fresh.FromPartner(C::QUERY, 7, 0, 0);
+  EXPECT_EQ(fresh.Warnings, std::vector<std::string>{"Warn: CMD - Nothing taken yet, discard."});
+  EXPECT_TRUE(fresh.Sent.empty());
   for (const Row& row : rows) {
-    SCOPED_TRACE(testing::Message()
+    SCOPED_TRACE(::testing::Message()
                  << "awaiting " << row.Awaiting << " cmd " << static_cast<int>(row.Command) << " H "
                  << row.HMatches << " S " << row.SMatches);
     Recorded r;
-    if (row.Awaiting) r.Context.StartNewGame(Black);
+    if (row.Awaiting) {
+      r.Context.StartNewGame(Black);
+    } else {
+      r.FromPartner(C::TAKEBACK, 0, 1, 0);
+      r.Warnings.clear();
+    }
     const int my = r.Context.GetMySeq();
     const int his = r.Context.GetHisSeq();
     const Packet before = r.Context.GetLastSent();
@@ -153,16 +163,21 @@ TEST(DuelcomEngine, ConflictYieldsAndTakesTheRepeat) {
 }
 
 TEST(DuelcomEngine, DenyOkAndIgnoredCommands) {
-  Recorded r;  // DENY of our NEWGAME: idle, still awaiting
+  Recorded r;  // DENY of our NEWGAME: idle, refused, nothing more awaited
   r.Context.StartNewGame(Black);
   r.FromPartner(C::DENY, 0, 1, 1);
   EXPECT_EQ(r.Context.GetState(), LinkState::Idle);
-  EXPECT_TRUE(r.Context.IsAwaitingReply());
+  EXPECT_TRUE(r.Context.IsRefused());
+  EXPECT_FALSE(r.Context.IsAwaitingReply());
+  r.Context.StartNewGame(Black);  // a new request
+  EXPECT_FALSE(r.Context.IsRefused());
+  EXPECT_EQ(r.Sent.back(), BuildPacket(C::NEWGAME, 0, 0, 1));
 
-  Recorded m;  // DENY of our MOVE ends the wait like an OK
+  Recorded m;  // DENY of our MOVE ends the wait, and the move counts as refused
   m.Context.SendMove(3, 3);
   m.FromPartner(C::DENY, 0, 1, 1);
   EXPECT_TRUE(m.Context.IsReady());
+  EXPECT_TRUE(m.Context.IsMoveDenied());
   EXPECT_FALSE(m.Context.IsAwaitingReply());
 
   Recorded t;  // TAKEBACK and EXTEND: accepted, no reply; a repeat draws an OK
@@ -180,7 +195,7 @@ TEST(DuelcomEngine, NegotiationAsWhite) {
   r.Context.StartNewGame(White);
   EXPECT_TRUE(r.Sent.empty());
   r.FromPartner(C::NEWGAME, 0, 1, 0);
-  r.FromPartner(C::ANSWER, 1, 0, 1);
+  r.FromPartner(C::ANSWER, 2, 0, 1);  // the partner is black
   r.FromPartner(C::ANSWER, 1, 1, 0);
   const std::vector<Packet> expected = {BuildPacket(C::QUERY, 11, 1, 1),
                                         BuildPacket(C::QUERY, 8, 0, 0),
@@ -261,7 +276,7 @@ TEST(DuelcomEngine, ReceivingMoves) {
   Recorded r;  // white, ready
   r.Context.StartNewGame(White);
   r.FromPartner(C::NEWGAME, 0, 1, 0);
-  r.FromPartner(C::ANSWER, 1, 0, 1);
+  r.FromPartner(C::ANSWER, 2, 0, 1);
   r.FromPartner(C::ANSWER, 1, 1, 0);
   ASSERT_TRUE(r.Context.IsReady());
   int x = 77;
@@ -281,13 +296,22 @@ TEST(DuelcomEngine, ReceivingMoves) {
   EXPECT_EQ(x * 100 + y, 0);
   EXPECT_FALSE(r.Context.TakeMove(x, y));
 
-  r.Context.SendMove(16, 4);  // state 3: a MOVE now is taken but dropped
-  const std::size_t sent = r.Sent.size();
+  // Our move's OK is lost, and the partner's next move acknowledges ours: our
+  // move counts as delivered and the partner's is taken.
+  r.Context.SendMove(16, 4);
   r.FromPartner(C::MOVE, 301, 1, r.Context.GetMySeq());
-  EXPECT_EQ(r.Sent.size(), sent);
-  EXPECT_FALSE(r.Context.IsMoveReady());
+  EXPECT_TRUE(r.Context.IsReady());
+  EXPECT_FALSE(r.Context.IsMoveDenied());
+  EXPECT_EQ(r.Sent.back(), BuildPacket(C::OK, 1023, r.Context.GetMySeq(), 1));
+  ASSERT_TRUE(r.Context.TakeMove(x, y));
+  EXPECT_EQ(x * 100 + y, 1604);
   EXPECT_EQ(r.Context.GetLastCommand(), 5);
   EXPECT_EQ(r.Context.GetLastValue(), 301);
+
+  Recorded idle;  // no game on this side: the move is denied, not dropped
+  idle.FromPartner(C::MOVE, 61, 1, 0);
+  EXPECT_EQ(idle.Sent, std::vector<Packet>{BuildPacket(C::DENY, 0, 1, 1)});
+  EXPECT_FALSE(idle.Context.IsMoveReady());
 }
 
 TEST(DuelcomEngine, TraceLines) {
@@ -400,14 +424,114 @@ TEST(DuelcomEngine, TwoEnginesPlayAGame) {
   EXPECT_TRUE(p.A.Warnings.empty());
   EXPECT_TRUE(p.B.Warnings.empty());
 
-  // Both sides believe they are black: the move is denied, and the wait ends.
+  // A new game in which both sides are black: refused on both, and a move
+  // is denied.
   p.A.Context.StartNewGame(Black);
   p.Pump();
+  EXPECT_TRUE(p.A.Context.IsRefused());
+  EXPECT_TRUE(p.B.Context.IsRefused());
+  EXPECT_EQ(p.B.Warnings.back(), "Warn: Both sides are black, refuse the game.");
   p.B.Context.SendMove(5, 5);
   p.Pump();
-  EXPECT_TRUE(p.B.Context.IsReady());
-  EXPECT_EQ(p.A.Warnings.back(), "You send wrong color.");
+  EXPECT_TRUE(p.B.Context.IsMoveDenied());
   EXPECT_FALSE(p.A.Context.IsMoveReady());
+}
+
+// What the partner is told about this side's colour, and what becomes of a game
+// the partner started before this side named its colour.
+TEST(DuelcomEngine, NoColourIsToldBeforeItIsNamed) {
+  struct Case {
+    int PartnerAnswer;  // the partner's answer to our query 11
+    int OurColour;      // named after the partner's game was agreed
+    int AnswerSent;     // our answer to the partner's query 11; -1: none yet
+    int AnswerAfter;    // our answer once our colour is named; -1: none
+    bool Refused;
+  } cases[] = {
+      {0, Black, -1, 2, false},  // neither knows: the query waits for our colour
+      {0, White, -1, 1, false},
+      {1, Black, 0, -1, false},  // the partner is white: "not known" is enough
+      {2, White, 0, -1, false},  // the partner is black
+      {2, Black, 0, -1, true},   // both black: refused, no second NEWGAME
+      {1, White, 0, -1, true},   // both white
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << "partner answers " << c.PartnerAnswer << ", we are " << c.OurColour);
+    Recorded r;
+    r.FromPartner(C::NEWGAME, 0, 1, 0);               // draws our query 11
+    r.FromPartner(C::ANSWER, c.PartnerAnswer, 0, 1);  // draws query 8
+    r.FromPartner(C::ANSWER, 1, 1, 0);                // draws the closing OK
+    ASSERT_TRUE(r.Context.IsReady());
+    r.FromPartner(C::QUERY, 11, 0, 0);
+    const std::size_t before = r.Sent.size();
+    auto answered = [&](std::size_t from) {
+      return r.Sent.size() > from ? (r.Sent.back()[3] & 0x7F) : -1;
+    };
+    EXPECT_EQ(answered(3), c.AnswerSent);
+    r.FromPartner(C::QUERY, 11, 0, 0);  // its repeat is held or answered alike
+    r.Context.StartNewGame(c.OurColour);
+    EXPECT_EQ(r.Context.IsRefused(), c.Refused);
+    EXPECT_EQ(r.Context.IsReady(), !c.Refused);
+    EXPECT_EQ(answered(before + (c.AnswerSent < 0 ? 0 : 1)), c.AnswerAfter);
+    for (const Packet& p : r.Sent) EXPECT_NE(p[2] & 0x70, 0x20);  // never a NEWGAME
+    r.Context.StartNewGame(c.OurColour);                          // asked again: the same outcome
+    EXPECT_EQ(r.Context.IsRefused(), c.Refused);
+  }
+}
+
+TEST(DuelcomEngine, ASilentLineGetsTheLastPacketAgain) {
+  Recorded fresh;  // nothing sent yet: an OK, which a peer that awaits nothing drops
+  fresh.Context.RepeatOnSilence();
+  EXPECT_EQ(fresh.Sent, std::vector<Packet>{Bytes(0x00, 0x86, 0x87, 0xFF)});
+
+  Recorded white;  // the closing OK, byte for byte
+  white.FromPartner(C::NEWGAME, 0, 1, 0);
+  white.FromPartner(C::ANSWER, 2, 0, 1);
+  white.FromPartner(C::ANSWER, 1, 1, 0);
+  white.Context.RepeatOnSilence();
+  ASSERT_EQ(white.Sent.size(), 4u);
+  EXPECT_EQ(white.Sent[3], white.Sent[2]);
+
+  Recorded yielded;  // after a conflict the partner repeats: nothing is sent
+  yielded.Context.StartNewGame(Black);
+  yielded.FromPartner(C::NEWGAME, 0, 1, 0);
+  yielded.Context.RepeatOnSilence();
+  EXPECT_EQ(yielded.Sent.size(), 1u);
+
+  Recorded answered;  // a repeated query gets the same answer, not an OK
+  answered.FromPartner(C::QUERY, 9, 1, 0);
+  answered.FromPartner(C::QUERY, 9, 1, 0);
+  ASSERT_EQ(answered.Sent.size(), 2u);
+  EXPECT_EQ(answered.Sent[1], answered.Sent[0]);
+  EXPECT_EQ(answered.Warnings.back(), "Warn: CMD - His command is old. Send again.");
+}
+
+TEST(DuelcomEngine, EverySingleLostPacketCostsOnlyTime) {
+  // Black names its colour 5 s after its port opened; white at once, or 12 s
+  // later so that black's first request goes unheard.
+  for (const int whiteAtMs : {0, 12000}) {
+    testing::VirtualLine clean(5000, whiteAtMs, {});
+    ASSERT_TRUE(clean.Play()) << clean.Outcome();
+    for (int lost = 0; lost < clean.PacketsWritten(); ++lost) {
+      testing::VirtualLine line(5000, whiteAtMs, {lost});
+      EXPECT_TRUE(line.Play()) << "white at " << whiteAtMs << " ms, packet " << lost
+                               << " lost: " << line.Outcome();
+    }
+  }
+}
+
+// Damaged bytes cost time, never a move: every game finishes equal on both
+// sides, save one whose damage passed the checksum (a limit of the protocol).
+TEST(DuelcomEngine, DamagedBytesCostOnlyTime) {
+  for (const double rate : {0.005, 0.02, 0.05}) {
+    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+      testing::VirtualLine line(5000, 0, {-1, rate, seed});
+      const bool finished = line.Play();
+      if (line.UndetectedDamage() > 0) continue;
+      EXPECT_TRUE(finished) << rate << ", seed " << seed << ": " << line.Outcome();
+      EXPECT_FALSE(line.WrongMove()) << rate << ", seed " << seed;
+    }
+  }
 }
 
 }  // namespace

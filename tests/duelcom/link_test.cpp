@@ -77,18 +77,16 @@ TEST_F(LinkTest, GameAgainstAnEngineOnTheFarEnd) {
   far.With([](LinkContext& c) { c.SendMove(0, 0); });
   ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
 
-  // A partner that believes it is black too: its move is denied, ours passes.
-  // Our reader answers the new game only after it has stored the pass it
-  // acknowledged, and the unfetched pass outlives the new game.
+  // A partner that believes it is black too: our reader refuses its new game
+  // (after the pass it acknowledged was stored), our move is denied, and the
+  // unfetched pass outlives it all.
   far.With([](LinkContext& c) { c.StartNewGame(Black); });
-  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
+  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsRefused(); }));
+  EXPECT_FALSE(Ours.SendMove(0, 0));
+  EXPECT_TRUE(Ours.MoveDenied());
   ASSERT_TRUE(Ours.TakeMove(x, y));
   EXPECT_EQ(x * 100 + y, 0);
   EXPECT_FALSE(Ours.TakeMove(x, y));
-  far.With([](LinkContext& c) { c.SendMove(3, 3); });
-  ASSERT_TRUE(far.WaitFor([](LinkContext& c) { return c.IsReady(); }));
-  EXPECT_FALSE(Ours.TakeMove(x, y));
-  EXPECT_TRUE(Ours.SendMove(0, 0));  // denied by the partner: still answered
 }
 
 TEST_F(LinkTest, NewGameAsWhiteReturnsAsSoonAsReady) {
@@ -231,7 +229,9 @@ TEST(TwoLibraries, TheLastAcknowledgementLeavesBeforeTheClose) {
   constexpr int Rounds = 20;
   for (int round = 0; round < Rounds; ++round) {
     Pty line;
-    Link ours{{AnswerTimeoutMs, TickCountMs}};
+    LinkTiming noLinger;  // the write before the close alone
+    noLinger.CloseLingerMs = 0;
+    Link ours{noLinger};
     ASSERT_TRUE(ours.OpenDevice(line.SlavePath));
     Partner far(line.Master);
     far.With([](LinkContext& c) { c.StartNewGame(Black); });
