@@ -363,8 +363,13 @@ void LinkContext::SendMove(int x, int y) {
 void LinkContext::RepeatOnSilence() {
   if (Yielded) return;
   if (!SentAny) {
-    Send(Command::OK, OkValue);
-    Answering = false;  // a wake-up call, not an answer
+    // Bytes that start no packet: they wake a peer that repeats only when
+    // bytes arrive, and no peer can take them for an answer. (An OK from a
+    // link that knows no sequence bits could match those of a peer that
+    // awaits an answer, when this side has just restarted.)
+    static constexpr Packet Wake = {0xFF, 0xFF, 0xFF, 0xFF};
+    if (Writer) Writer(Wake);
+    Trace("Send Wake: %2x %2x %2x %2x\r\n", Wake[0], Wake[1], Wake[2], Wake[3]);
     return;
   }
   Resend();

@@ -110,12 +110,13 @@ class LinkContext {
   bool IsRefused() const { return Refused; }
   // The partner denied this side's last MOVE: the move was not taken.
   bool IsMoveDenied() const { return MoveDenied; }
-  // The host calls this when the line has been silent for about a second while
-  // it waits for the partner: nothing written, and nothing taken (GetTaken). Unless this side has
-  // just yielded in a conflict (the partner repeats its own command then), the last packet is
-  // written again byte for byte, or an OK on a link that has sent nothing yet: every peer answers a
-  // repeat or drops it, and a peer that repeats only when bytes arrive repeats its own lost packet
-  // in turn.
+  // The host calls this when the line has been silent for about a second
+  // while it waits for the partner: nothing written, and nothing taken
+  // (GetTaken). Unless this side has just yielded in a conflict (the partner
+  // repeats its own command then), the last packet is written again byte for
+  // byte, or four bytes that start no packet on a link that has sent nothing
+  // yet: every peer answers a repeat or drops it, and a peer that repeats only
+  // when bytes arrive repeats its own lost packet in turn.
   void RepeatOnSilence();
 
   // Read-only views, for the link and for tests.

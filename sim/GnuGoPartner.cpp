@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace simworld {
 
@@ -73,28 +74,62 @@ bool GnuGoPartner::Start(bool black, const std::string& sgfPath, std::string& er
     error = "no line for GNU Go";
     return false;
   }
+  if (!Launch(Master_, black ? Colour::Black : Colour::White, sgfPath, error)) return false;
+  // The line is GNU Go's now: once the library closes the port, nothing holds
+  // the slave end and GNU Go reads the end of its input.
+  CloseLine();
+  return true;
+}
+
+bool GnuGoPartner::StartOn(const std::string& device, Colour colour, const std::string& sgfPath,
+                           std::string& error) {
+  Finish();
+  const int line = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (line < 0) {
+    error = Failed(("open " + device).c_str());
+    return false;
+  }
+  // What the line held before GNU Go came is not for it, as for a port
+  // opened afresh.
+  tcflush(line, TCIFLUSH);
+  const bool started = Launch(line, colour, sgfPath, error);
+  ::close(line);
+  return started;
+}
+
+bool GnuGoPartner::Launch(int line, Colour colour, const std::string& sgfPath,
+                          std::string& error) {
   const std::string level = std::to_string(Level_);
+  std::vector<const char*> args = {GnuGo, "--mode", "gmp", "--quiet", "--level", level.c_str()};
+  if (colour != Colour::Unnamed) {
+    args.push_back("--color");
+    args.push_back(colour == Colour::Black ? "black" : "white");
+  }
+  args.push_back("-o");
+  args.push_back(sgfPath.c_str());
+  args.push_back(nullptr);
   const pid_t pid = fork();
   if (pid < 0) {
     error = Failed("fork");
     return false;
   }
   if (pid == 0) {
-    dup2(Master_, 0);
-    dup2(Master_, 1);
+    dup2(line, 0);
+    dup2(line, 1);
     const int null = ::open("/dev/null", O_WRONLY);
     if (null >= 0) dup2(null, 2);
-    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", level.c_str(), "--color",
-          black ? "black" : "white", "-o", sgfPath.c_str(), static_cast<char*>(nullptr));
+    execv(GnuGo, const_cast<char* const*>(args.data()));
     _exit(127);
   }
   Pid_ = pid;
-  // The line is GNU Go's now: once the library closes the port, nothing holds
-  // the slave end and GNU Go reads the end of its input.
-  ::close(Slave_);
-  ::close(Master_);
-  Slave_ = Master_ = -1;
   return true;
+}
+
+void GnuGoPartner::Stop() {
+  if (Pid_ <= 0) return;
+  kill(Pid_, SIGKILL);
+  waitpid(Pid_, nullptr, 0);
+  Pid_ = 0;
 }
 
 bool GnuGoPartner::Finish() {

@@ -12,6 +12,10 @@ namespace simworld {
 
 class GnuGoPartner {
  public:
+  // The colour GNU Go is told to play; without one it takes the colour the
+  // other side names.
+  enum class Colour { Black, White, Unnamed };
+
   // `level` is GNU Go's strength.
   explicit GnuGoPartner(int level) : Level_(level) {}
   ~GnuGoPartner();  // no GNU Go is left running
@@ -23,6 +27,13 @@ class GnuGoPartner {
   bool NewLine(std::string& port, std::string& error);
   // Starts GNU Go on the line, playing black or white, its record in `sgfPath`.
   bool Start(bool black, const std::string& sgfPath, std::string& error);
+  // Starts GNU Go on a serial device of someone else's (a port of a null-modem
+  // cable), which it opens itself. Its input does not end when the other side
+  // closes its port: Stop ends it.
+  bool StartOn(const std::string& device, Colour colour, const std::string& sgfPath,
+               std::string& error);
+  // Ends GNU Go at once.
+  void Stop();
   // The port has been closed: GNU Go's input ends and it exits (it is stopped
   // after two seconds if it does not). True when it ended by itself.
   bool Finish();
@@ -34,6 +45,7 @@ class GnuGoPartner {
   int Slave_ = -1;  // held until GNU Go runs, so that the line stays raw
   pid_t Pid_ = 0;
   void CloseLine();
+  bool Launch(int line, Colour colour, const std::string& sgfPath, std::string& error);
 };
 
 }  // namespace simworld

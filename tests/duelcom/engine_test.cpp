@@ -480,9 +480,14 @@ TEST(DuelcomEngine, NoColourIsToldBeforeItIsNamed) {
 }
 
 TEST(DuelcomEngine, ASilentLineGetsTheLastPacketAgain) {
-  Recorded fresh;  // nothing sent yet: an OK, which a peer that awaits nothing drops
+  Recorded fresh;  // nothing sent yet: bytes that start no packet, dropped by any peer
   fresh.Context.RepeatOnSilence();
-  EXPECT_EQ(fresh.Sent, std::vector<Packet>{Bytes(0x00, 0x86, 0x87, 0xFF)});
+  EXPECT_EQ(fresh.Sent, std::vector<Packet>{Bytes(0xFF, 0xFF, 0xFF, 0xFF)});
+  Recorded peer;
+  peer.Context.SendMove(3, 3);
+  peer.Feed(fresh.Sent[0]);
+  EXPECT_TRUE(peer.Warnings.empty());
+  EXPECT_FALSE(peer.Context.IsReady());
 
   Recorded white;  // the closing OK, byte for byte
   white.FromPartner(C::NEWGAME, 0, 1, 0);
