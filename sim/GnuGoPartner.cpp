@@ -97,8 +97,7 @@ bool GnuGoPartner::StartOn(const std::string& device, Colour colour, const std::
   return started;
 }
 
-bool GnuGoPartner::Launch(int line, Colour colour, const std::string& sgfPath,
-                          std::string& error) {
+bool GnuGoPartner::Launch(int line, Colour colour, const std::string& sgfPath, std::string& error) {
   const std::string level = std::to_string(Level_);
   std::vector<const char*> args = {GnuGo, "--mode", "gmp", "--quiet", "--level", level.c_str()};
   if (colour != Colour::Unnamed) {

@@ -238,8 +238,7 @@ void PlayAll(const std::vector<std::pair<std::string, CableGame>>& games, int at
       running.emplace_back([&, i] { outcomes[i] = games[i].second.Play(); });
     for (std::thread& t : running) t.join();
   }
-  for (std::size_t i = 0; i < games.size(); ++i)
-    EXPECT_EQ(outcomes[i], "") << games[i].first;
+  for (std::size_t i = 0; i < games.size(); ++i) EXPECT_EQ(outcomes[i], "") << games[i].first;
 }
 
 CableGame AgainstGnuGo(int ourColour) {
@@ -262,24 +261,30 @@ CableGame AgainstACopy(int ourColour) {
 
 std::string Side(int colour) { return colour == Black ? "black" : "white"; }
 
-// The packets of the handshake and of the first moves, and a spread of the
-// rest of the game (every one under make e2e).
+// Against GNU Go, each packet of the handshake and of the first moves, and a
+// spread of the rest of the game; against a copy, a spread (the engine's tests
+// lose every packet of a game between two copies in virtual time). Under
+// make e2e, every packet of the game against both.
 TEST(RealLine, EverySingleLostPacketCostsOnlyTime) {
   std::vector<std::pair<std::string, CableGame>> games;
-  const int last = Everything() ? 140 : 40;
-  for (int lost = 0; lost < last; lost += (lost < 24 || Everything()) ? 1 : 5) {
+  for (int lost = 0; lost < 120; ++lost) {
     for (int colour : {Black, White}) {
       for (bool gnugo : {true, false}) {
-        if (!gnugo && !Everything() && lost % 2 == colour - 1) continue;
+        const bool spread = lost % 7 == colour + (gnugo ? 0 : 3);
+        // GNU Go's handshake: 10 packets with our side black, 15 white.
+        const bool handshake = gnugo && lost < (colour == Black ? 12 : 18);
+        if (!Everything() && !handshake && !(spread && lost < 50)) continue;
         CableGame g = gnugo ? AgainstGnuGo(colour) : AgainstACopy(colour);
         g.Faults.LostPacket = lost;
+        g.Ours.OwnMoves = g.Theirs.OwnMoves = 3;
+        g.Ours.NameAfterMs = g.Theirs.NameAfterMs = colour == Black ? 1000 : 0;
         games.push_back({"packet " + std::to_string(lost) + " lost, we are " + Side(colour) +
                              (gnugo ? ", against GNU Go" : ", against a copy"),
                          g});
       }
     }
   }
-  PlayAll(games, 8);
+  PlayAll(games, 12);
 }
 
 TEST(RealLine, DamagedBytesCostOnlyTime) {
@@ -292,7 +297,8 @@ TEST(RealLine, DamagedBytesCostOnlyTime) {
         CableGame g = gnugo ? AgainstGnuGo(colour) : AgainstACopy(colour);
         g.Faults.Rate = rate;
         g.Faults.Seed = static_cast<std::uint64_t>(seed);
-        g.Ours.OwnMoves = 20;
+        g.Ours.OwnMoves = g.Theirs.OwnMoves = Everything() ? 20 : 10;
+        g.Ours.NameAfterMs = g.Theirs.NameAfterMs = colour == Black ? 1000 : 0;
         games.push_back({std::to_string(rate * 100) + " % of bytes damaged, seed " +
                              std::to_string(seed) + ", we are " + Side(colour) +
                              (gnugo ? ", against GNU Go" : ", against a copy"),
