@@ -54,7 +54,9 @@ std::vector<std::string> GtpPartner::SplitCommand(const std::string& line) {
   return words;
 }
 
-bool GtpPartner::MakeLines(std::string& tovarinPort, std::string& error) {
+bool GtpPartner::MakeLines(std::string& tovarinPort, std::string& error,
+                           const NullModem::Faults& faults) {
+  Lines_.SetFaults(faults);
   if (!Lines_.Open(error)) return false;
   tovarinPort = Lines_.Port(0);
   return true;

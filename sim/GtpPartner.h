@@ -29,8 +29,9 @@ class GtpPartner {
   // quotes keep blanks inside one.
   static std::vector<std::string> SplitCommand(const std::string& line);
 
-  // Makes the two joined lines; `tovarinPort` is the device of Tovarin's port.
-  bool MakeLines(std::string& tovarinPort, std::string& error);
+  // Makes the two joined lines, a cable that does `faults`; `tovarinPort` is
+  // the device of Tovarin's port.
+  bool MakeLines(std::string& tovarinPort, std::string& error, const NullModem::Faults& faults = {});
   // Starts duelcom-gtp for a series of `games`, the engine black in the first
   // one or not. Its output is printed, each line marked.
   bool Start(bool engineBlack, int games, std::string& error);

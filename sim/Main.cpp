@@ -61,6 +61,8 @@ struct Options {
   std::string Out = ".";
   int TimeoutS = 1800;
   int PuppetPassesFrom = 160;
+  simworld::NullModem::Faults LineFaults;  // a bad cable between Tovarin and its partner
+  bool BadCable = false;
 };
 
 void Usage() {
@@ -70,6 +72,7 @@ void Usage() {
       "                    --partner gtp:\"ENGINE ARGS\" | --partner tovarin:PROFILE]\n"
       "                   [--partner-delay SECONDS] [--seed S] [--screen WxH] [--out DIR]\n"
       "                   [--timeout SECONDS] [--puppet-passes-from MOVES]\n"
+      "                   [--line-faults PERCENT[:SEED]]\n"
       "Runs Tovarin on a simulated desktop from the current directory, which must hold\n"
       "the pictures in bmp/, and relays a match between the reference puppet of the\n"
       "profile and the partner. --colour is the puppet's colour in the first game;\n"
@@ -78,7 +81,9 @@ void Usage() {
       "pseudo-terminal joined to Tovarin's port, its records in DIR/gtp.\n"
       "With tovarin:, a second copy of this program plays the other colour with a\n"
       "puppet of PROFILE on a joined pseudo-terminal, in DIR/partner; it starts\n"
-      "--partner-delay seconds late (default 0).\n");
+      "--partner-delay seconds late (default 0).\n"
+      "With --line-faults, the cable to the partner damages that share of its bytes\n"
+      "(dropped, a bit flipped, noise inserted, delayed, doubled), chosen from SEED.\n");
 }
 
 using gtp::Number;
@@ -128,6 +133,14 @@ bool Parse(int argc, char** argv, Options& o) {
       if (!Number(v, o.TimeoutS, 1, 86400)) return false;
     } else if (a == "--puppet-passes-from") {
       if (!Number(v, o.PuppetPassesFrom, 0, 498)) return false;
+    } else if (a == "--line-faults") {
+      double percent = -1;
+      unsigned long long seed = 1;
+      const int n = std::sscanf(v, "%lf:%llu", &percent, &seed);
+      if (n < 1 || percent < 0 || percent > 100) return false;
+      o.LineFaults.Rate = percent / 100;
+      o.LineFaults.Seed = seed;
+      o.BadCable = true;
     } else {
       return false;
     }
@@ -190,7 +203,8 @@ std::string CompareWithPartner(const std::string& out, const std::string& partne
 
 int main(int argc, char** argv) {
   Options opt;
-  if (!Parse(argc, argv, opt)) {
+  // The bad cable is one this program makes: not an outside partner's device.
+  if (!Parse(argc, argv, opt) || (opt.BadCable && !opt.Device.empty())) {
     Usage();
     return 2;
   }
@@ -269,7 +283,7 @@ int main(int argc, char** argv) {
         std::to_string(opt.TimeoutS),
         "--puppet-passes-from",
         std::to_string(opt.PuppetPassesFrom)};
-    if (!partnerCopy->MakeLines(device, error) ||
+    if (!partnerCopy->MakeLines(device, error, opt.LineFaults) ||
         !partnerCopy->Start(options, copyFolder, static_cast<unsigned>(opt.PartnerDelayS), error)) {
       std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
       return 1;
@@ -281,7 +295,7 @@ int main(int argc, char** argv) {
                                                  simworld::GtpPartner::SplitCommand(opt.GtpEngine),
                                                  opt.Out + "/gtp");
     std::string device, error;
-    if (!gtp->MakeLines(device, error)) {
+    if (!gtp->MakeLines(device, error, opt.LineFaults)) {
       std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
       return 1;
     }
@@ -296,10 +310,22 @@ int main(int argc, char** argv) {
   }
   const std::string puppetName = puppet::DisplayNameOf(opt.Profile);
   const std::string out = opt.Out + "/";
+  // GNU Go gets a line of its own for each game; on a bad cable, a cable of
+  // its own, damaging each game's bytes from a seed of its own.
+  std::unique_ptr<simworld::NullModem> gnugoCable;
   link.BeforeOpen = [&](int port) {
     if (!gnugo) return;
     std::string device, error;
-    if (!gnugo->NewLine(device, error)) {
+    if (opt.BadCable) {
+      simworld::NullModem::Faults faults = opt.LineFaults;
+      faults.Seed += static_cast<std::uint64_t>(f.GameNo) - 1;
+      gnugoCable = std::make_unique<simworld::NullModem>(faults);
+      if (!gnugoCable->Open(error)) {
+        fail(error);
+        return;
+      }
+      device = gnugoCable->Port(0);
+    } else if (!gnugo->NewLine(device, error)) {
       fail(error);
       return;
     }
@@ -316,9 +342,16 @@ int main(int argc, char** argv) {
     if (!gnugo || !opened) return;
     std::string error;
     const std::string sgf = out + "gnugo-" + std::to_string(f.GameNo) + ".sgf";
-    if (!gnugo->Start(f.PuppetIsBlack == 0, sgf, error)) fail(error);
+    const bool black = f.PuppetIsBlack == 0;
+    using Colour = simworld::GnuGoPartner::Colour;
+    if (gnugoCable ? !gnugo->StartOn(gnugoCable->Port(1), black ? Colour::Black : Colour::White,
+                                     sgf, error)
+                   : !gnugo->Start(black, sgf, error))
+      fail(error);
   };
   link.AfterClose = [&] {
+    // GNU Go ends when its line does.
+    gnugoCable.reset();
     if (gnugo) gnugo->Finish();
     // A line closed after a game that ended on two passes (the next game's reset
     // comes after the close); an abort or a lost link leaves no finished game.
@@ -361,6 +394,9 @@ int main(int argc, char** argv) {
   app.FixedWaitsInRealTime = !gnugo;
   std::printf("Started \"%s\" on a %dx%d simulated desktop; partner: %s.\n", app.Title().c_str(),
               opt.Width, opt.Height, partnerName.c_str());
+  if (opt.BadCable)
+    std::printf("The cable to the partner damages %g %% of its bytes (seed %llu).\n",
+                opt.LineFaults.Rate * 100, static_cast<unsigned long long>(opt.LineFaults.Seed));
   // The first tick of Timer1 lists the registry.
   app.PumpUntil([&] { return f.StartupDone; }, 5000);
 

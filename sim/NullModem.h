@@ -35,6 +35,8 @@ class NullModem {
   NullModem(const NullModem&) = delete;
   NullModem& operator=(const NullModem&) = delete;
 
+  // The damage the cable does; set before Open.
+  void SetFaults(const Faults& faults) { Faults_ = faults; }
   // Makes the two joined lines. False with the reason in `error`.
   bool Open(std::string& error);
   bool IsOpen() const { return Relay_.joinable(); }

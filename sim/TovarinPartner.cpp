@@ -5,7 +5,9 @@
 
 namespace simworld {
 
-bool TovarinPartner::MakeLines(std::string& port, std::string& error) {
+bool TovarinPartner::MakeLines(std::string& port, std::string& error,
+                               const NullModem::Faults& faults) {
+  Lines_.SetFaults(faults);
   if (!Lines_.Open(error)) return false;
   port = Lines_.Port(0);
   return true;

@@ -20,8 +20,9 @@ class TovarinPartner {
   TovarinPartner(const TovarinPartner&) = delete;
   TovarinPartner& operator=(const TovarinPartner&) = delete;
 
-  // Makes the two joined lines; `port` is the device of this copy's port.
-  bool MakeLines(std::string& port, std::string& error);
+  // Makes the two joined lines, a cable that does `faults`; `port` is the
+  // device of this copy's port.
+  bool MakeLines(std::string& port, std::string& error, const NullModem::Faults& faults = {});
   // Starts the copy `delaySeconds` from now in `folder`, which is made and given
   // the pictures of ./bmp, with `options` (its profile, colour, games...); its
   // partner is the other end of the lines and its records stay in `folder`. Its
