@@ -54,7 +54,8 @@ demo: deps
 	  "the screen at the end: build/demo/screen-1.png"
 
 # Every profile in both colours against GNU Go (make test plays one colour each),
-# in two shards side by side; then, under Wine (the tests labelled wine_e2e), a
+# in two shards side by side; the link on a bad cable, every packet of a game lost
+# in turn and more seeds of damaged bytes; then, under Wine (the tests labelled wine_e2e), a
 # game of every profile, two Windows programs against each other and a puppet
 # killed in mid-game.
 e2e: native
@@ -64,6 +65,8 @@ e2e: native
 	  pids="$$pids $$!"; \
 	done; status=0; for pid in $$pids; do wait $$pid || status=1; done; \
 	grep -h -E '^\[ *(PASSED|FAILED) ' e2e-0.log e2e-1.log; \
+	TOVARIN_E2E=all tests/duelcom/duelcom_real_line_test > e2e-line.log 2>&1 || status=1; \
+	grep -h -E '^\[ *(PASSED|FAILED) ' e2e-line.log; \
 	TOVARIN_E2E=all ctest --output-on-failure -L wine_e2e || status=1; exit $$status
 
 bench: release
