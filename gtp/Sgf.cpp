@@ -22,7 +22,9 @@ void Property(std::string& sgf, const char* name, const std::string& value) {
 
 std::string FormatSgf(const GameRecord& r) {
   const bool engineBlack = r.EngineColour == Black;
-  std::string sgf = "(;FF[4]GM[1]CA[UTF-8]SZ[19]AP[duelcom-gtp]";
+  std::string sgf = "(;FF[4]GM[1]CA[UTF-8]SZ[19]";
+  Property(sgf, "AP", r.Program);
+  Property(sgf, "GN", r.GameName);
   Property(sgf, "KM", r.Komi);
   Property(sgf, "PB", engineBlack ? r.EngineName : r.LineName);
   Property(sgf, "PW", engineBlack ? r.LineName : r.EngineName);
@@ -42,6 +44,7 @@ std::string FormatSgf(const GameRecord& r) {
       sgf += "C[" + std::string(engineBlack ? "Black" : "White") +
              " resigned here; the line has no resignation, so a pass was sent]";
   }
+  Property(sgf, "C", r.Ended);
   return sgf + ")\n";
 }
 

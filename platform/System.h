@@ -1,5 +1,6 @@
 #pragma once
-// Services of the operating system other than the desktop: libraries and file times.
+// Services of the operating system other than the desktop: libraries, files and
+// the calendar.
 #include <string>
 #include <string_view>
 
@@ -29,12 +30,21 @@ struct LocalTime {
   int Second = 0;
 };
 
-class FileTimes {
+// Files and the calendar. Paths are in the ANSI code page.
+class Files {
  public:
-  virtual ~FileTimes() = default;
-  // Last-write time of the file at `path` (ANSI code page) in local time; false when
-  // the file cannot be opened.
+  virtual ~Files() = default;
+  // Last-write time of the file at `path` in local time; false when the file
+  // cannot be opened.
   virtual bool LastWriteLocal(std::string_view path, LocalTime& out) = 0;
+  // The local time now.
+  virtual LocalTime Now() = 0;
+  // Makes the folder `path` unless it is there; false when it is not there after.
+  virtual bool MakeFolder(std::string_view path) = 0;
+  // Writes `text` to a temporary file beside `path`, then puts it in the place
+  // of `path` in one step, so that a reader finds the old file or the new one,
+  // never part of one. False, with `path` as it was, when a step fails.
+  virtual bool WriteWhole(std::string_view path, std::string_view text) = 0;
 };
 
 // The folder of the running program's executable, with its trailing separator.

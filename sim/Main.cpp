@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
                                               platform::headless::HeadlessApplication::Idle::Real);
   platform::posix::PosixLibraryLoader libraries;
   simworld::WatchedLink link(libraries);
-  platform::posix::PosixFileTimes files;
+  platform::posix::PosixFiles files;
   tovarin::Services sys{desktop, clock, link, files};
 
   // The reference puppets are the programs this desktop can start.
@@ -360,6 +360,7 @@ int main(int argc, char** argv) {
     // The puppet is the player on this side of the line.
     gtp::GameRecord record;
     const bool puppetBlack = f.PuppetIsBlack == 1;
+    record.Program = "tovarin-sim";
     record.Number = f.GameNo;
     record.EngineColour = puppetBlack ? gtp::Black : gtp::White;
     record.EngineName = puppetName;

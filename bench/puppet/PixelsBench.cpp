@@ -110,7 +110,7 @@ void TimeGuard() {
   platform::win32::Win32LibraryLoader libraries;
   platform::win32::Win32Desktop desktop;
   platform::win32::Win32Clock clock;
-  platform::win32::Win32FileTimes files;
+  platform::win32::Win32Files files;
   tovarin::Services services{desktop, clock, libraries, files};
   platform::win32::Win32Application app;
   tovarin::TForm1 f(app, services);

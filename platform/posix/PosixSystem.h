@@ -1,6 +1,6 @@
 #pragma once
 // The operating-system services of the native build: shared libraries through the
-// dynamic loader, file times through stat and the TZ-aware local time.
+// dynamic loader, files through the system calls and the TZ-aware local time.
 #include "platform/System.h"
 
 namespace platform::posix {
@@ -19,9 +19,12 @@ class PosixLibraryLoader final : public LibraryLoader {
   std::string Folder_;
 };
 
-class PosixFileTimes final : public FileTimes {
+class PosixFiles : public Files {
  public:
   bool LastWriteLocal(std::string_view path, LocalTime& out) override;
+  LocalTime Now() override;
+  bool MakeFolder(std::string_view path) override;
+  bool WriteWhole(std::string_view path, std::string_view text) override;
 };
 
 }  // namespace platform::posix

@@ -83,7 +83,7 @@ void Win32LibraryLoader::Unload(LibraryHandle library) {
   if (library && !FreeLibrary(static_cast<HMODULE>(library))) ReportLastError("FreeLibrary");
 }
 
-bool Win32FileTimes::LastWriteLocal(std::string_view path, LocalTime& out) {
+bool Win32Files::LastWriteLocal(std::string_view path, LocalTime& out) {
   HANDLE file =
       CreateFileA(std::string(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -107,6 +107,38 @@ bool Win32FileTimes::LastWriteLocal(std::string_view path, LocalTime& out) {
   if (!ok) return false;
   out = LocalTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
   return true;
+}
+
+LocalTime Win32Files::Now() {
+  SYSTEMTIME time{};
+  GetLocalTime(&time);
+  return LocalTime{time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+}
+
+bool Win32Files::MakeFolder(std::string_view path) {
+  const std::string p(path);
+  if (CreateDirectoryA(p.c_str(), nullptr)) return true;
+  const DWORD attributes = GetFileAttributesA(p.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32Files::WriteWhole(std::string_view path, std::string_view text) {
+  const std::string target(path);
+  const std::string temporary = target + ".tmp";
+  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+            written == text.size();
+  // On the disk before it takes the old file's place.
+  ok = ok && FlushFileBuffers(file);
+  ok = CloseHandle(file) && ok;
+  if (ok && MoveFileExA(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileA(temporary.c_str());
+  return false;
 }
 
 }  // namespace platform::win32

@@ -1,6 +1,6 @@
 #pragma once
 // The operating-system services of the Windows build: the tick count and sleeps,
-// libraries by module name, and file times in local time.
+// libraries by module name, files, and the local time.
 #include "platform/Clock.h"
 #include "platform/System.h"
 
@@ -24,9 +24,12 @@ class Win32LibraryLoader final : public LibraryLoader {
   void Unload(LibraryHandle library) override;
 };
 
-class Win32FileTimes final : public FileTimes {
+class Win32Files final : public Files {
  public:
   bool LastWriteLocal(std::string_view path, LocalTime& out) override;
+  LocalTime Now() override;
+  bool MakeFolder(std::string_view path) override;
+  bool WriteWhole(std::string_view path, std::string_view text) override;
 };
 
 }  // namespace platform::win32

@@ -104,6 +104,7 @@ void WriteRecord(const std::wstring& file, const refpuppet::GoGame& game, bool p
   // The puppet is the player on this side; its opponent is Tovarin's partner.
   gtp::GameRecord record;
   record.EngineColour = puppetBlack ? gtp::Black : gtp::White;
+  record.Program = "refpuppet";
   record.EngineName = "reference puppet " + std::to_string(profile);
   record.LineName = "opponent";
   SYSTEMTIME now{};

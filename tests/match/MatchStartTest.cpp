@@ -196,7 +196,8 @@ TEST(Series, ALengthBelowOneOrNoNumberPlaysOneGame) {
 
     EXPECT_EQ(m.Partner.Count("initcom"), 1);
     EXPECT_EQ(m.Partner.Records.size(), 1u);
-    EXPECT_EQ(m.W.Log().back(), "6 手まで 終局しました！");
+    const std::vector<std::string>& log = m.W.Log();
+    EXPECT_EQ(log[log.size() - 2], "6 手まで 終局しました！");
     EXPECT_EQ(m.F.Caption(), " 囲碁通信代理 Tovarin");
     EXPECT_FALSE(m.Partner.Open());
     EXPECT_TRUE(m.Boxes().empty());

@@ -42,9 +42,16 @@ Lines HandshakeLines(bool puppetIsBlack, bool firstGame) {
   return l;
 }
 
+// The line that ends game `game`: how it ended and where its record is.
+std::string RecordLine(int game, const std::string& ending) {
+  return "第 " + std::to_string(game) + " 局: " + ending + "  棋譜 kifu\\" +
+         testing_world::RecordName(game);
+}
+
 // The relay's lines for a whole game as the partner recorded it (its last move is
 // the pass that ended it), from move number `from` on.
-Lines RelayLines(const std::vector<Move>& record, bool puppetIsBlack, std::size_t from) {
+Lines RelayLines(const std::vector<Move>& record, bool puppetIsBlack, std::size_t from,
+                 int game = 1) {
   Lines l;
   for (std::size_t i = from - 1; i < record.size(); ++i) {
     const bool puppet = (i % 2 == 0) == puppetIsBlack;
@@ -52,7 +59,8 @@ Lines RelayLines(const std::vector<Move>& record, bool puppetIsBlack, std::size_
     l.push_back(Position(i + 1, record[i]));
     l.push_back("");
     if (i + 1 == record.size())
-      Append(l, {"２回目のパスをキャッチ！", "", std::to_string(i - 1) + " 手まで 終局しました！"});
+      Append(l, {"２回目のパスをキャッチ！", "", std::to_string(i - 1) + " 手まで 終局しました！",
+                 RecordLine(game, "2 回のパスで終局しました")});
     else
       Append(l,
              puppet ? Lines{"相棒を待っています.....", ""} : Lines{"傀儡が考えています.....", ""});
@@ -146,8 +154,8 @@ TEST(Series, ThreeGamesSwapColoursWaitBetweenGamesAndSumUp) {
     Lines want = {"第 " + std::to_string(game) + " 回通信に入ります", "", "30 秒お待ち.....",
                   Dashes24};
     Append(want, HandshakeLines(black, false));
-    Append(want,
-           RelayLines(m.Partner.Records[static_cast<std::size_t>(game - 1)], black, black ? 2 : 1));
+    Append(want, RelayLines(m.Partner.Records[static_cast<std::size_t>(game - 1)], black,
+                            black ? 2 : 1, game));
     EXPECT_EQ(logs[static_cast<std::size_t>(game - 1)], want) << "game " << game;
     if (game == 3) {
       Append(want, {"", Dashes28, "囲碁連続通信対戦 代理 Tovarin :", "全 3 局 が終了しました。",
@@ -324,7 +332,14 @@ TEST_P(Abort, EndsTheMatchAndNothingReachesTheLibraryAfterItIsClosed) {
   ASSERT_TRUE(m.Play());
   m.RunFor(60000);
 
-  const Lines log = m.W.Log();
+  // A game agreed before the abort has its record, and its ending is said last.
+  const bool agreed = at == AbortAt::AfterHandshake || at == AbortAt::MidGame;
+  Lines log = m.W.Log();
+  if (agreed) {
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), RecordLine(1, "中止されました"));
+    log.pop_back();
+  }
   ASSERT_GE(log.size(), AbortLines.size());
   EXPECT_EQ(Lines(log.end() - 3, log.end()), AbortLines);
   EXPECT_EQ(m.F.SpeedButton1.Caption(), "終了");
@@ -532,8 +547,9 @@ TEST(LostLink, AnUnansweredMoveEndsTheRelayAndTheLibraryIsNotCalledAgain) {
   m.RunFor(60000);
 
   const Lines log = m.W.Log();
-  EXPECT_EQ(Lines(log.end() - 4, log.end()),
-            (Lines{"おー！ 傀儡の着手 発見 !", Position(5, m.Record()[4]), "", "Send Error !"}));
+  EXPECT_EQ(Lines(log.end() - 5, log.end()),
+            (Lines{"おー！ 傀儡の着手 発見 !", Position(5, m.Record()[4]), "", "Send Error !",
+                   RecordLine(1, "相棒との通信が切れました")}));
   EXPECT_EQ(m.CallsAfterClose(), 0);
   EXPECT_EQ(m.Partner.Unloads, 1);
   EXPECT_EQ(m.F.SpeedButton1.Caption(), "終了");
@@ -550,8 +566,10 @@ TEST(LostLink, AnUnansweredLastPassStillEndsTheGameAndTheSeriesGoesOn) {
     ASSERT_TRUE(m.Play()) << games;
     const Lines log = m.W.Log();
     if (std::string(games) == "1") {
+      // The game ended on the two passes, before the last one went unanswered.
       EXPECT_EQ(log.back(), "Send Error !");
-      EXPECT_EQ(log[log.size() - 2].find(" 手まで 終局しました！") != std::string::npos, true);
+      EXPECT_EQ(log[log.size() - 2], RecordLine(1, "2 回のパスで終局しました"));
+      EXPECT_EQ(log[log.size() - 3].find(" 手まで 終局しました！") != std::string::npos, true);
       EXPECT_EQ(m.CallsAfterClose(), 0);
       EXPECT_EQ(m.Partner.Loads, 1);
     } else {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/MatchWorld.h"
+#include "tests/support/SgfMoves.h"
 
 namespace {
 
@@ -67,8 +68,18 @@ TEST_P(RelayedGame, EndsOnTwoPassesWithEveryRecordAlike) {
   }
 
   const std::vector<std::string>& log = m.W.Log();
-  EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
-            (std::vector<std::string>{"２回目のパスをキャッチ！", "", "50 手まで 終局しました！"}));
+  EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+            (std::vector<std::string>{
+                "２回目のパスをキャッチ！", "", "50 手まで 終局しました！",
+                "第 1 局: 2 回のパスで終局しました  棋譜 kifu\\" + testing_world::RecordName(1)}));
+  // Tovarin's own record of the game is the partner's, the last pass included.
+  const std::string sgf =
+      testing_world::Slurp(m.W.Folder.Path() / "kifu" / testing_world::RecordName(1));
+  std::vector<Move> kept;
+  for (const testing_world::SgfMove& move : testing_world::SgfMoves(sgf))
+    kept.push_back(move.Point.empty() ? Move{0, 0}
+                                      : Move{move.Point[0] - 'a' + 1, move.Point[1] - 'a' + 1});
+  EXPECT_EQ(kept, record);
   EXPECT_TRUE(m.Boxes().empty());
   EXPECT_TRUE(puppet.GameOver());
   // Only profile 4's result box stays, until its next game is started; a box

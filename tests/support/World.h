@@ -32,6 +32,22 @@ class LoaderSwitch final : public platform::LibraryLoader {
   void Unload(platform::LibraryHandle library) override { Target->Unload(library); }
 };
 
+// The native files, with a fixed calendar (2026-12-09 10:15:00) so that the
+// records' names are known, and writes that fail while FailWrites is set.
+class TestFiles final : public platform::posix::PosixFiles {
+ public:
+  bool FailWrites = false;
+  platform::LocalTime Now() override { return {2026, 12, 9, 10, 15, 0}; }
+  bool WriteWhole(std::string_view path, std::string_view text) override {
+    return !FailWrites && PosixFiles::WriteWhole(path, text);
+  }
+};
+
+// The name of a game's record in the kifu folder, as TestFiles dates it.
+inline std::string RecordName(int game) {
+  return "20261209-101500-game" + std::to_string(game) + ".sgf";
+}
+
 struct World {
   explicit World(int screenWidth = 1024, int screenHeight = 768, bool createForms = true);
   ~World();
@@ -42,7 +58,7 @@ struct World {
   platform::headless::HeadlessApplication App;
   platform::posix::PosixLibraryLoader Libraries;
   LoaderSwitch Loader{Libraries};
-  platform::posix::PosixFileTimes Files;
+  TestFiles Files;
   tovarin::Services Sys;
   tovarin::Program Program;
 

@@ -631,7 +631,7 @@ void CheckSystem() {
   SystemTimeToFileTime(&created, &c);
   EXPECT(SetFileTime(f, &c, &c, &w));
   CloseHandle(f);
-  platform::win32::Win32FileTimes files;
+  platform::win32::Win32Files files;
   platform::LocalTime t;
   EXPECT(files.LastWriteLocal("stamp.txt", t));
   EXPECT(t.Year == 2001 && t.Month == 2 && t.Day == 3 && t.Hour == 13 && t.Minute == 5 &&

@@ -48,6 +48,7 @@ bool TForm1::SendMoveToPartner(int x, int y) {
   if (Link.sendxy(x, y) != 0) return true;
   // The partner did not answer in time: the link is gone.
   LogLine("Send Error !");
+  EndRecord(GameEnding::LinkLost);
   Link.closecom();
   Link.Unload();
   return false;

@@ -56,6 +56,7 @@ bool TForm1::OpenAgreedGame() {
     ResetGame();
     return false;
   }
+  BeginRecord();
   App().ProcessMessages();
   return !AbortRequested && !App().Terminated();
 }

@@ -18,7 +18,10 @@ std::string TForm1::PositionLine(int x, int y) const {
 }
 
 bool TForm1::RecordRelayedPass() {
-  if (RecordPass()) return true;
+  if (RecordPass()) {
+    RecordMoveRelayed();
+    return true;
+  }
   // The move record is full: the game stops here, as after a refused move.
   OnMoveRefused(board::Refusal::MoveListFull, board::MoverWord(MoveCount, PuppetIsBlack), 0, 0);
   return false;
@@ -47,6 +50,7 @@ void TForm1::FinishGameOnPasses(bool partnerPassedLast) {
   LogLine("２回目のパスをキャッチ！");
   LogLine("");
   LogLine(std::to_string(MoveCount - 1) + " 手まで 終局しました！");
+  EndRecord(GameEnding::TwoPasses);
   Timer1.SetEnabled(false);
   if (partnerPassedLast) EnterMove(0, 0);
   DismissGameEnd(partnerPassedLast);

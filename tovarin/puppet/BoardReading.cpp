@@ -198,6 +198,7 @@ void TForm1::StopOnSighting() {
   LogLine("盤面の監視: 中継を止めました");
   LogLine(text.substr(0, text.find('\n')));
   LogLine("");
+  EndRecord(GameEnding::BoardGuard);
   App().MessageBox(text);
 }
 

@@ -139,6 +139,7 @@ void TForm1::SpeedButton1Click() {
   LogLine("");
   LogLine("通信対戦が中止されました！ 再対戦するには");
   LogLine("まず終了してから、Tovarinを再起動して下さい");
+  EndRecord(GameEnding::Aborted);
   Timer1.SetEnabled(false);
   Timer2.SetEnabled(false);
   Timer3.SetEnabled(false);

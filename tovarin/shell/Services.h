@@ -10,7 +10,7 @@ struct Services {
   platform::Desktop& Desktop;
   platform::Clock& Clock;
   platform::LibraryLoader& Libraries;
-  platform::FileTimes& Files;
+  platform::Files& Files;
 };
 
 }  // namespace tovarin

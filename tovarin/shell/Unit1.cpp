@@ -216,12 +216,14 @@ void TForm1::OnStoneRemoved(int code) { EraseStone(PointToPixelX(code), PointToP
 
 void TForm1::OnMoveCounted(int moveCount) {
   Label1.SetCaption("手数= " + std::to_string(moveCount));
+  RecordMoveRelayed();
 }
 
 void TForm1::OnMoveRefused(board::Refusal why, const std::string& side, int x, int y) {
   // The game stops where it is: neither relay timer runs again.
   Timer2.SetEnabled(false);
   Timer3.SetEnabled(false);
+  EndRecord(GameEnding::MoveRefused);
   if (why == board::Refusal::MoveListFull)
     App().MessageBox(side + "の今打った着手( " + std::to_string(x) + " , " + std::to_string(y) +
                      " )は\n" + "手数の上限(" + std::to_string(board::MaxMoves) +

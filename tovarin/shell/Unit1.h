@@ -51,6 +51,9 @@ inline constexpr const char* Dashes46 = "---------------------------------------
 // Clock text: hours, minutes and seconds, each with a blank in front when below 10.
 std::string FormatClock(std::int64_t ms);
 
+// How a game that was agreed on the line ended.
+enum class GameEnding { TwoPasses, Aborted, LinkLost, MoveRefused, BoardGuard };
+
 class TForm1 : public ui::Form, public board::Board {
  public:
   TForm1(ui::Application& app, Services& sys);
@@ -99,6 +102,14 @@ class TForm1 : public ui::Form, public board::Board {
   std::int32_t GamesTotal = 1;
   std::int32_t GamesLeft = 1;
   std::int32_t GameNo = 1;
+
+  // The record of the game on the line (kifu\SeriesStamp-gameN.sgf) and the
+  // series' summary (kifu\series-SeriesStamp.txt).
+  std::string SeriesStamp;  // the local time the series' first game was agreed
+  std::string SeriesSummary;
+  std::string RecordDate;
+  bool Recording = false;     // from the agreement to the end of the game
+  bool RecordFailed = false;  // a write failed and was said, this game
 
   // Kept by Timer1Timer for the life of the process.
   bool StartupDone = false;
@@ -270,6 +281,13 @@ class TForm1 : public ui::Form, public board::Board {
   void HandOverToRelay(std::uint32_t pauseMs);
   // After the second pass: the next game of a series, or the end of the match.
   void EndGame();
+  // The game's record: begun when the game is agreed, written after each move
+  // relayed, ended with how the game ended (once; later calls do nothing).
+  void BeginRecord();
+  void RecordMoveRelayed();
+  void EndRecord(GameEnding ending);
+  void WriteRecord(const char* ending);
+  std::string RecordFileName() const;
   // A move went unanswered and the link is gone: the relay stops for good.
   void StopOnLostLink();
 

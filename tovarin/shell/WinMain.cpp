@@ -13,7 +13,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform::win32::Win32LibraryLoader libraries;
   platform::win32::Win32Desktop desktop;
   platform::win32::Win32Clock clock;
-  platform::win32::Win32FileTimes files;
+  platform::win32::Win32Files files;
   tovarin::Services services{desktop, clock, libraries, files};
   try {
     platform::win32::Win32Application app(instance);
