@@ -167,8 +167,7 @@ int main(int argc, char** argv) {
   if (gnugo) {
     simworld::GnuGoPartner partner(1);
     using Colour = simworld::GnuGoPartner::Colour;
-    if (ours == duelcom::Black &&
-        !partner.StartOn(cable.Port(1), Colour::White, sgf, error)) {
+    if (ours == duelcom::Black && !partner.StartOn(cable.Port(1), Colour::White, sgf, error)) {
       std::fprintf(stderr, "bench_line: %s\n", error.c_str());
       return 1;
     }
@@ -182,8 +181,7 @@ int main(int argc, char** argv) {
     if (late.joinable()) late.join();
     SleepMs(500);  // GNU Go's record of the last move
     partner.Stop();
-    for (const testing_world::SgfMove& m :
-         testing_world::SgfMoves(testing_world::Slurp(sgf)))
+    for (const testing_world::SgfMove& m : testing_world::SgfMoves(testing_world::Slurp(sgf)))
       theirs.push_back(m.Point.empty() ? Move{0, 0}
                                        : Move{m.Point[0] - 'a' + 1, m.Point[1] - 'a' + 1});
     if (theirs.size() > record.size()) theirs.resize(record.size());
@@ -192,9 +190,8 @@ int main(int argc, char** argv) {
     std::filesystem::copy_file(library, copyPath);
     Exports copy;
     if (!copy.Load(copyPath)) return 1;
-    std::thread other([&] {
-      theirs = Play(copy, 2, 3 - ours, seed + 1, theirAgreed, theirFinished);
-    });
+    std::thread other(
+        [&] { theirs = Play(copy, 2, 3 - ours, seed + 1, theirAgreed, theirFinished); });
     record = Play(lib, 1, ours, seed, agreed, finished);
     other.join();
   }
