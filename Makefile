@@ -50,8 +50,8 @@ demo: deps
 	cmake --build build/release -j $(JOBS) --target tovarin-sim tovarin_sim_companions
 	rm -rf build/demo && mkdir -p build/demo && cp -r bmp build/demo/
 	cd build/demo && ../release/sim/tovarin-sim --out . $(DEMO_ARGS)
-	@echo "Tovarin's record: build/demo/game-1.sgf, GNU Go's: build/demo/gnugo-1.sgf," \
-	  "the screen at the end: build/demo/screen-1.png"
+	@cd build/demo && echo "Records and screens in build/demo:" \
+	  $$(ls game-*.sgf kifu/*.sgf kifu/*.txt gnugo-*.sgf gtp/*.sgf partner/game-*.sgf screen-*.png 2>/dev/null)
 
 # Every profile in both colours against GNU Go (make test plays one colour each),
 # in two shards side by side; the link on a bad cable, every packet of a game lost

@@ -37,3 +37,23 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
   fi
   $SUDO locale-gen >/dev/null
 fi
+
+# An SGF reader, a Go board and a GTP controller that no one here wrote (npm
+# packages, pinned in tests/support/node), for the tests that check our records
+# and our GTP engine with them. They go to build/node, never into the sources.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  echo "install-deps: installing nodejs npm"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq nodejs npm
+fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+node_tools=$root/build/node
+if ! cmp -s "$root/tests/support/node/package-lock.json" "$node_tools/package-lock.json" ||
+   [ ! -d "$node_tools/node_modules/@sabaki/sgf" ]; then
+  echo "install-deps: installing the npm packages of tests/support/node into $node_tools"
+  mkdir -p "$node_tools"
+  cp "$root/tests/support/node/package.json" "$root/tests/support/node/package-lock.json" "$node_tools/"
+  (cd "$node_tools" && npm ci --no-audit --no-fund --silent)
+fi

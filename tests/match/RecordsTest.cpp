@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
 #include "tests/support/MatchWorld.h"
 #include "tests/support/SgfMoves.h"
 
@@ -51,12 +52,18 @@ TEST(Records, ASeriesKeepsEachGameAndItsEnding) {
     EXPECT_EQ(testing_world::SgfProperty(sgf, game == 2 ? "PW" : "PB"), "Velk2");
     EXPECT_EQ(testing_world::SgfProperty(sgf, game == 2 ? "PB" : "PW"), "相棒");
     EXPECT_EQ(testing_world::SgfProperty(sgf, "DT"), "2026-12-09");
+    // An SGF reader of someone else's reads it and replays it without an
+    // illegal move, to its ending.
+    const testing_world::OutsideSgf outside =
+        testing_world::ReadWithOutsideSgfReader(m.W.Folder.Path() / "kifu" / RecordName(game));
+    EXPECT_EQ(outside.Error, "");
+    EXPECT_EQ(outside.Moves.size(), moves.size());
     if (game < 3) {
       EXPECT_EQ(moves.size(), m.Partner.Records[static_cast<std::size_t>(game - 1)].size());
-      EXPECT_NE(sgf.find("C[2 回のパスで終局しました]"), std::string::npos);
+      EXPECT_EQ(outside.Comment, "2 回のパスで終局しました");
     } else {
       EXPECT_EQ(moves.size(), movesAtAbort);
-      EXPECT_NE(sgf.find("C[中止されました]"), std::string::npos);
+      EXPECT_EQ(outside.Comment, "中止されました");
     }
   }
   const Lines summary = {

@@ -464,6 +464,8 @@ struct MatchPlan {
   // of this number (0: never); a puppet's move, so that its next one is seconds
   // away.
   int KillAfter = 0;
+  // Tovarin's process is killed then instead of the puppet's.
+  bool KillTovarin = false;
 };
 
 // One Tovarin under Wine, with its puppet and its operator, in a folder of its
@@ -512,6 +514,18 @@ class TovarinSide {
   // it in, named after the program's file, in this desk's prefix. Returns how
   // many were killed.
   int KillPuppet() const;
+  // Kills tovarin.exe as a crash would.
+  bool KillTovarin() {
+    const bool killed = Tovarin_ > 0 && kill(Tovarin_, SIGKILL) == 0;
+    if (killed) Reap(Tovarin_, 5000);
+    Tovarin_ = -1;
+    return killed;
+  }
+  // Tovarin's own record of game n in its kifu folder; empty when there is none.
+  fs::path RecordOf(int n) const {
+    return testing_world::FindFile(Folder_ / "Tovarin" / "kifu",
+                                   "-game" + std::to_string(n) + ".sgf");
+  }
   std::vector<SgfMove> PuppetRecord(int n) const {
     return testing_world::SgfMoves(
         Slurp(PuppetFolder_ / ("puppet-game-" + std::to_string(n) + ".sgf")));
@@ -664,7 +678,9 @@ std::string TovarinSide::Listen(double now) {
     } else if (text.rfind("log: ", 0) == 0) {
       const std::string l = text.substr(5);
       int number = 0;
-      if (std::sscanf(l.c_str(), "第 %d 回通信に入ります", &number) == 1) Played_.emplace_back();
+      if (std::sscanf(l.c_str(), "第 %d 回通信に入ります", &number) == 1 &&
+          l.find(" 回通信に入ります") != std::string::npos)
+        Played_.emplace_back();
       Game& g = Played_.back();
       g.Lines.push_back(l);
       if (l == "NewGame OK") g.Agreed = now;
@@ -739,6 +755,15 @@ void TovarinSide::CheckGame(int n, const std::vector<SgfMove>& reference) const 
     EXPECT_EQ(reference[i].Point, "") << "move " << i + 1 << " after the game";
   EXPECT_EQ(puppet[puppet.size() - 1].Point, "");
   EXPECT_EQ(puppet[puppet.size() - 2].Point, "");
+  // Tovarin's own record is the puppet's, and an SGF reader of someone else's
+  // reads and replays it to its ending.
+  const fs::path kept = RecordOf(n);
+  ASSERT_FALSE(kept.empty()) << "no record of game " << n;
+  EXPECT_EQ(testing_world::SgfMoves(Slurp(kept)), puppet);
+  const testing_world::OutsideSgf outside = testing_world::ReadWithOutsideSgfReader(kept);
+  EXPECT_EQ(outside.Error, "");
+  EXPECT_EQ(outside.Moves.size(), puppet.size());
+  EXPECT_EQ(outside.Comment, "2 回のパスで終局しました");
 
   // The information window showed every move with its number, from the first
   // one relayed (the puppet's first move as black is sent without a line). A
@@ -796,6 +821,7 @@ class WineMatch {
 
   void Check();
   void CheckKilled(const std::string& box) const;
+  void CheckKilledTovarin() const;
 };
 
 void WineMatch::Play() {
@@ -893,6 +919,10 @@ void WineMatch::Play() {
     }
     if (Plan_.KillAfter > 0 && !killedAt && Sides_[0]->LastMoveShown() >= Plan_.KillAfter) {
       killedAt = since();
+      if (Plan_.KillTovarin) {
+        ASSERT_TRUE(Sides_[0]->KillTovarin());
+        break;
+      }
       ASSERT_EQ(Sides_[0]->KillPuppet(), 1) << "the puppet's process, once";
     }
     // The dialogs are answered in turn, the white side's first.
@@ -908,6 +938,12 @@ void WineMatch::Play() {
     // meanwhile reaches GNU Go's record.
     std::this_thread::sleep_for(std::chrono::duration<double>(*killedAt + 20 - since()));
     EXPECT_TRUE(gnugo->PortOpen()) << "the link was closed";
+  }
+  if (Plan_.KillTovarin) {
+    for (const auto& side : Sides_) side->Stop();
+    ASSERT_TRUE(killedAt) << stopped;
+    CheckKilledTovarin();
+    return;
   }
   bool tovarinsEnded = true;
   for (const auto& side : Sides_) tovarinsEnded = side->Stop() && tovarinsEnded;
@@ -955,6 +991,27 @@ void WineMatch::CheckKilled(const std::string& box) const {
   for (const LoggedMove& m : g.Moves)
     EXPECT_EQ(AsRecorded(m), reference[static_cast<std::size_t>(m.Number - 1)])
         << "move " << m.Number;
+  // Tovarin's record holds the moves relayed before the kill, and why it stopped.
+  const fs::path kept = Sides_[0]->RecordOf(1);
+  ASSERT_FALSE(kept.empty()) << "no record";
+  EXPECT_EQ(testing_world::SgfMoves(Slurp(kept)), reference);
+  EXPECT_EQ(testing_world::ReadWithOutsideSgfReader(kept).Comment, "盤面の監視で止まりました");
+}
+
+// Tovarin killed in mid-game: its record holds every move relayed before, as
+// GNU Go played them, and an SGF reader of someone else's reads and replays it.
+void WineMatch::CheckKilledTovarin() const {
+  const fs::path kept = Sides_[0]->RecordOf(1);
+  ASSERT_FALSE(kept.empty()) << "no record";
+  const testing_world::OutsideSgf outside = testing_world::ReadWithOutsideSgfReader(kept);
+  EXPECT_EQ(outside.Error, "");
+  const std::vector<SgfMove> record = testing_world::SgfMoves(Slurp(kept));
+  EXPECT_EQ(outside.Moves.size(), record.size());
+  EXPECT_GE(static_cast<int>(record.size()), Plan_.KillAfter);
+  const std::vector<SgfMove> reference = testing_world::SgfMoves(Slurp(Work_ / "gnugo-1.sgf"));
+  ASSERT_GE(reference.size(), record.size());
+  EXPECT_EQ(record, std::vector<SgfMove>(reference.begin(),
+                                         reference.begin() + static_cast<long>(record.size())));
 }
 
 void WineMatch::Check() {
@@ -992,6 +1049,14 @@ TEST_P(PuppetKilled, TheRelayStopsWithABoxAndSendsNothingMore) {
   WineMatch(
       {"killed-profile-" + std::to_string(puppet.Profile), puppet, false, 1, std::nullopt, 12})
       .Play();
+}
+
+// Tovarin's own process killed right after the puppet's sixth move: the record
+// of the game holds every move relayed so far.
+TEST(WineGames, TovarinKilledLeavesARecordOfEveryMoveRelayed) {
+  MatchPlan plan{"killed-tovarin", {1, "VK2.EXE", "[Velk2]"}, false, 1, std::nullopt, 12};
+  plan.KillTovarin = true;
+  WineMatch(plan).Play();
 }
 
 INSTANTIATE_TEST_SUITE_P(WineGames, PuppetKilled,

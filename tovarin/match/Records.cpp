@@ -40,7 +40,11 @@ EndingText TextOf(GameEnding ending) {
   return {"", ""};
 }
 
-std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string TwoDigits(int n) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d", n);
+  return text;
+}
 
 }  // namespace
 
