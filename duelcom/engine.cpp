@@ -182,6 +182,10 @@ void LinkContext::HandlePacket() {
 }
 
 void LinkContext::Accept(Command command, int value, int s) {
+  if (Closing && command != Command::OK) {
+    Warn("Warn: CMD - Link closing, discard.");
+    return;
+  }
   HisSeq = s;
   ++Taken;
   AcceptedAny = true;

@@ -130,6 +130,10 @@ class LinkContext {
   // or DENY) and nothing of this side's waits: the partner may still repeat
   // that command if the answer was lost, so a closing link listens a while.
   bool IsAnswering() const;
+  // The link is closing: a new command of the partner's is no longer taken
+  // (a new game would be agreed on a link about to go), while a repeat of one
+  // already taken is still answered.
+  void SetClosing() { Closing = true; }
   // Counts the partner's packets taken (commands accepted, OKs that answered
   // this side): a line where only stale repeats arrive is still silent.
   std::uint32_t GetTaken() const { return Taken; }
@@ -196,6 +200,7 @@ class LinkContext {
   // its command, so a silent line is not a reason to send.
   bool Yielded = false;
   bool SentAny = false;
+  bool Closing = false;
   // The last packet sent answered a command of the partner's.
   bool Answering = false;
   std::uint32_t Taken = 0;

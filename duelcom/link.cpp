@@ -122,6 +122,7 @@ std::uint32_t Link::KeepAwake() {
 
 void Link::Linger() {
   std::unique_lock<std::mutex> lock(SendLock);
+  Context.SetClosing();
   const std::uint32_t start = Timing.Tick();
   while (!Lost && Context.IsAnswering()) {
     const std::uint32_t now = Timing.Tick();

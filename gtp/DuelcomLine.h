@@ -24,6 +24,7 @@ class DuelcomLine final : public GmpLine {
   void Close() override;
   bool NewGame(int colour) override;
   bool SendMove(int x, int y) override;
+  bool MoveDenied() override { return Link && Link->MoveDenied(); }
   bool WaitMove(int& x, int& y, std::uint32_t timeoutMs) override;
   bool Lost() override { return Link && Link->IsLost(); }
   bool DeniedMove(int& colour, int& x, int& y) override;

@@ -18,8 +18,10 @@ class GmpLine {
   // One wait of the link library for a new game in which this side plays
   // `colour` (1 black: sends the request; 2 white: waits for it).
   virtual bool NewGame(int colour) = 0;
-  // Sends a move (0, 0 a pass) and waits for the far end's answer.
+  // Sends a move (0, 0 a pass) and waits for the far end to take it: false on
+  // the link library's time-out, or when the far end refused it (MoveDenied).
   virtual bool SendMove(int x, int y) = 0;
+  virtual bool MoveDenied() = 0;
   // Waits up to `timeoutMs` for the far end's move.
   virtual bool WaitMove(int& x, int& y, std::uint32_t timeoutMs) = 0;
   // The line can no longer be read (the far end hung up, the device is gone):

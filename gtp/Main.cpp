@@ -21,6 +21,7 @@
 #include "gtp/Number.h"
 #include "gtp/Process.h"
 #include "gtp/Relay.h"
+#include "gtp/SgfFile.h"
 
 namespace {
 
@@ -140,14 +141,6 @@ bool Parse(int argc, char** argv, Options& o, std::string& error) {
   return !o.Engine.empty();
 }
 
-std::string Today() {
-  const std::time_t now = std::time(nullptr);
-  const std::tm* tm = std::localtime(&now);
-  char text[16] = "";
-  if (tm) std::strftime(text, sizeof text, "%Y-%m-%d", tm);
-  return text;
-}
-
 // Lines come from this thread and from the link library's reader thread.
 std::mutex PrintLock;
 
@@ -160,18 +153,9 @@ void Print(FILE* stream, const std::string& line) {
 void Out(const std::string& line) { Print(stdout, line); }
 
 bool WriteSgf(const std::string& folder, const gtp::GameRecord& record, std::string& error) {
-  namespace fs = std::filesystem;
-  std::error_code code;
-  fs::create_directories(fs::path(folder), code);
-  const fs::path path = fs::path(folder) / ("game-" + std::to_string(record.Number) + ".sgf");
-  std::ofstream file(path, std::ios::binary);
-  file << gtp::FormatSgf(record);
-  file.close();
-  if (!file) {
-    error = "cannot write " + path.string();
-    return false;
-  }
-  Out("game " + std::to_string(record.Number) + ": record in " + path.string());
+  std::string path;
+  if (!gtp::WriteGameSgf(folder, record, path, error)) return false;
+  Out("game " + std::to_string(record.Number) + ": record in " + path);
   return true;
 }
 
@@ -186,7 +170,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   gtp::GuardChildren();
-  opt.Relay.Date = Today();
+  opt.Relay.Date = gtp::Today();
 
   std::string error;
   std::unique_ptr<gtp::ChildProcess> engine = gtp::ChildProcess::Start(opt.Engine, error);

@@ -2,9 +2,10 @@
 # Checks the release zip that dist.sh packed: it unpacks to exactly the files of
 # the deliverable, its README is code page 932 with CR LF line ends, no program
 # or library in it needs a DLL beyond Windows' own (tovarin.exe loads duelcom.dll
-# at run time; duelcom-gtp.exe carries the link library), and duelcom-gtp.exe,
-# started under Wine from the unpacked folder with no argument, prints its usage
-# and exits with status 2. It is a console program: no X server is needed.
+# at run time; duelcom-gtp.exe and duelcom-engine.exe carry the link library),
+# and duelcom-gtp.exe, started under Wine from the unpacked folder with no
+# argument, and duelcom-engine.exe with --help, print their usage and exit with
+# status 2. They are console programs: no X server is needed.
 #   dist-check.sh ZIP [WIN64_BUILD_DIR]
 # A Wine without its 32-bit half (no i386 ntdll.dll) runs no 32-bit program: the
 # 32-bit duelcom-gtp.exe then starts and ends with status 0 and no output. In that
@@ -35,7 +36,7 @@ unpack() {
   listing=$(cd "$2" && find Tovarin | LC_ALL=C sort | tr '\n' ' ')
   expected="Tovarin Tovarin/README.txt Tovarin/bmp Tovarin/bmp/MyTovarin.bmp \
 Tovarin/bmp/PlimGoBan.bmp Tovarin/bmp/PlimGoStone.bmp Tovarin/bmp/sswaku.bmp \
-Tovarin/duelcom-gtp.exe Tovarin/duelcom.dll Tovarin/tovarin.exe "
+Tovarin/duelcom-engine.exe Tovarin/duelcom-gtp.exe Tovarin/duelcom.dll Tovarin/tovarin.exe "
   [ "$listing" = "$expected" ] || fail "$1 holds: $listing"
 }
 
@@ -49,10 +50,12 @@ iconv -f CP932 -t UTF-8 "$folder/README.txt" >"$work/README.utf8" ||
 grep -q '囲碁通信代理 Tovarin' "$work/README.utf8" || fail "README.txt is not the Japanese text"
 grep -q 'duelcom-gtp\.exe --port COM' "$work/README.utf8" ||
   fail "README.txt does not tell how to start duelcom-gtp.exe"
+grep -q 'duelcom-engine\.exe --port COM' "$work/README.utf8" ||
+  fail "README.txt does not tell how to point a GTP controller at duelcom-engine.exe"
 [ "$(grep -c $'\r$' "$folder/README.txt")" = "$(wc -l <"$folder/README.txt")" ] ||
   fail "README.txt has lines without CR LF"
 
-for file in tovarin.exe duelcom.dll duelcom-gtp.exe; do
+for file in tovarin.exe duelcom.dll duelcom-gtp.exe duelcom-engine.exe; do
   format=$(objdump -f "$folder/$file" | sed -n 's/.*file format //p')
   [ "$format" = pei-i386 ] || fail "$file is $format, not a 32-bit Windows file"
   for dll in $(objdump -p "$folder/$file" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
@@ -90,4 +93,11 @@ sed 's/^/  /' "$work/usage"
 head -n1 "$work/usage" | grep -q '^usage: duelcom-gtp \[--port PORT\]' ||
   fail "duelcom-gtp.exe printed no usage"
 grep -q '^Exit status: 0 every game' "$work/usage" || fail "the usage is cut short"
+status=0
+(cd "$folder" && DISPLAY= timeout 60 "$WINE" duelcom-engine.exe --help) >"$work/stdout" \
+  2>"$work/stderr" || status=$?
+echo "dist-check: duelcom-engine.exe --help under Wine: exit status $status"
+[ "$status" = 2 ] || fail "duelcom-engine.exe --help exited with status $status, not 2"
+tr -d '\r' <"$work/stderr" | head -n1 | grep -q '^usage: duelcom-engine \[--port PORT\]' ||
+  fail "duelcom-engine.exe printed no usage"
 echo "dist-check: passed"

@@ -39,7 +39,7 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then
 fi
 
 # An SGF reader, a Go board and a GTP controller that no one here wrote (npm
-# packages, pinned in tests/support/node), for the tests that check our records
+# packages, pinned in sim/node), for the tests that check our records
 # and our GTP engine with them. They go to build/node, never into the sources.
 if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
   echo "install-deps: installing nodejs npm"
@@ -50,10 +50,10 @@ if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 node_tools=$root/build/node
-if ! cmp -s "$root/tests/support/node/package-lock.json" "$node_tools/package-lock.json" ||
+if ! cmp -s "$root/sim/node/package-lock.json" "$node_tools/package-lock.json" ||
    [ ! -d "$node_tools/node_modules/@sabaki/sgf" ]; then
-  echo "install-deps: installing the npm packages of tests/support/node into $node_tools"
+  echo "install-deps: installing the npm packages of sim/node into $node_tools"
   mkdir -p "$node_tools"
-  cp "$root/tests/support/node/package.json" "$root/tests/support/node/package-lock.json" "$node_tools/"
+  cp "$root/sim/node/package.json" "$root/sim/node/package-lock.json" "$node_tools/"
   (cd "$node_tools" && npm ci --no-audit --no-fund --silent)
 fi

@@ -34,6 +34,7 @@
 #include "platform/headless/SimClock.h"
 #include "platform/headless/SimDesktop.h"
 #include "platform/posix/PosixSystem.h"
+#include "sim/ControllerPartner.h"
 #include "sim/GnuGoPartner.h"
 #include "sim/GtpPartner.h"
 #include "sim/Operator.h"
@@ -53,6 +54,7 @@ struct Options {
   int GnuGoLevel = 1;
   std::string Device;      // an outside partner's device; empty: GNU Go
   std::string GtpEngine;   // a GTP engine behind duelcom-gtp, instead of GNU Go
+  std::string Opponent;    // a GTP engine a GTP controller plays against the puppet
   int PartnerProfile = 0;  // a second copy of this program with that profile
   int PartnerDelayS = 0;   // the second copy starts that much later
   std::uint64_t Seed = 7;
@@ -69,7 +71,8 @@ void Usage() {
   std::printf(
       "usage: tovarin-sim [--profile 1..18] [--colour black|white] [--games K] [--port 1|2]\n"
       "                   [--partner gnugo[:LEVEL] | --partner device:PATH |\n"
-      "                    --partner gtp:\"ENGINE ARGS\" | --partner tovarin:PROFILE]\n"
+      "                    --partner gtp:\"ENGINE ARGS\" | --partner tovarin:PROFILE |\n"
+      "                    --partner controller:\"ENGINE ARGS\"]\n"
       "                   [--partner-delay SECONDS] [--seed S] [--screen WxH] [--out DIR]\n"
       "                   [--timeout SECONDS] [--puppet-passes-from MOVES]\n"
       "                   [--line-faults PERCENT[:SEED]]\n"
@@ -79,6 +82,8 @@ void Usage() {
       "the puppet passes at every turn once MOVES moves are made (default 160).\n"
       "With gtp:, duelcom-gtp (from this program's folder) plays the engine over a\n"
       "pseudo-terminal joined to Tovarin's port, its records in DIR/gtp.\n"
+      "With controller:, a GTP controller plays ENGINE against the puppet through\n"
+      "duelcom-engine on a joined pseudo-terminal, its records in DIR/controller.\n"
       "With tovarin:, a second copy of this program plays the other colour with a\n"
       "puppet of PROFILE on a joined pseudo-terminal, in DIR/partner; it starts\n"
       "--partner-delay seconds late (default 0).\n"
@@ -106,6 +111,7 @@ bool Parse(int argc, char** argv, Options& o) {
       const std::string p = v;
       o.Device.clear();
       o.GtpEngine.clear();
+      o.Opponent.clear();
       o.PartnerProfile = 0;
       if (p == "gnugo") {
       } else if (p.rfind("gnugo:", 0) == 0) {
@@ -115,6 +121,9 @@ bool Parse(int argc, char** argv, Options& o) {
       } else if (p.rfind("gtp:", 0) == 0 &&
                  !simworld::GtpPartner::SplitCommand(p.substr(4)).empty()) {
         o.GtpEngine = p.substr(4);
+      } else if (p.rfind("controller:", 0) == 0 &&
+                 !simworld::GtpPartner::SplitCommand(p.substr(11)).empty()) {
+        o.Opponent = p.substr(11);
       } else if (p.rfind("tovarin:", 0) == 0) {
         if (!Number(p.c_str() + 8, o.PartnerProfile, 1, puppet::ProfileCount)) return false;
       } else {
@@ -258,6 +267,7 @@ int main(int argc, char** argv) {
   const std::string portVariable = opt.Port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2";
   std::unique_ptr<simworld::GnuGoPartner> gnugo;
   std::unique_ptr<simworld::GtpPartner> gtp;
+  std::unique_ptr<simworld::ControllerPartner> controller;
   std::unique_ptr<simworld::TovarinPartner> partnerCopy;
   const std::string copyFolder = opt.Out + "/partner";
   std::string partnerName;
@@ -301,6 +311,17 @@ int main(int argc, char** argv) {
     }
     setenv(portVariable.c_str(), device.c_str(), 1);
     partnerName = "GTP engine (" + opt.GtpEngine + ")";
+  } else if (!opt.Opponent.empty()) {
+    controller = std::make_unique<simworld::ControllerPartner>(
+        platform::ProgramFolder() + "duelcom-engine",
+        simworld::GtpPartner::SplitCommand(opt.Opponent), opt.Out + "/controller");
+    std::string device, error;
+    if (!controller->MakeLines(device, error, opt.LineFaults)) {
+      std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
+      return 1;
+    }
+    setenv(portVariable.c_str(), device.c_str(), 1);
+    partnerName = "GTP engine (" + opt.Opponent + ") through a GTP controller";
   } else if (opt.Device.empty()) {
     gnugo = std::make_unique<simworld::GnuGoPartner>(opt.GnuGoLevel);
     partnerName = "GNU Go (level " + std::to_string(opt.GnuGoLevel) + ")";
@@ -338,6 +359,12 @@ int main(int argc, char** argv) {
       if (!gtp->Started() && !gtp->Start(f.PuppetIsBlack == 0, opt.Games, error)) fail(error);
       if (!gtp->WaitForLine(f.GameNo, 60000))
         fail("duelcom-gtp did not open its port for game " + std::to_string(f.GameNo));
+    }
+    if (controller && opened && !controller->Started()) {
+      // The controller plays the whole series; duelcom-engine opens its port for
+      // each game as soon as the game before it ends.
+      std::string error;
+      if (!controller->Start(f.PuppetIsBlack == 1, opt.Games, error)) fail(error);
     }
     if (!gnugo || !opened) return;
     std::string error;
@@ -437,6 +464,10 @@ int main(int argc, char** argv) {
   if (gtp) {
     std::string how;
     if (!gtp->Finish(30000, how)) fail("duelcom-gtp ended with " + how);
+  }
+  if (controller) {
+    std::string how;
+    if (!controller->Finish(30000, how)) fail("the GTP controller ended with " + how);
   }
   if (gamesEnded < opt.Games)
     fail("only " + std::to_string(gamesEnded) + " of " + std::to_string(opt.Games) +

@@ -15,11 +15,10 @@
 #include "gtp/Number.h"
 #include "gtp/Relay.h"
 #include "gtp/Vertex.h"
+#include "support/FakeLine.h"
 
 namespace gtp {
 namespace {
-
-using Point = std::pair<int, int>;
 
 TEST(Vertex, CornersAndCentreBothWays) {
   // x from the left and y from the top, as the line gives them.
@@ -102,50 +101,6 @@ TEST(GtpClient, ReadsRepliesAsEnginesWriteThem) {
   EXPECT_EQ(seen.front(), "> genmove black");
   EXPECT_EQ(seen[1], "< some engine chatter");
 }
-
-// The line: its answers are scripted, and everything done to it is kept.
-struct FakeLine : GmpLine {
-  std::deque<bool> NewGameAnswers;  // true once these are used up
-  std::deque<Point> FarMoves;       // the far end's moves; silence when none are left
-  bool Acknowledges = true;
-  std::vector<std::string> Events;
-  std::vector<Point> Sent;
-  bool IsOpen = false;
-
-  bool Open(std::string&) override {
-    Events.push_back("open");
-    IsOpen = true;
-    return true;
-  }
-  void Close() override {
-    if (IsOpen) Events.push_back("close");
-    IsOpen = false;
-  }
-  bool NewGame(int colour) override {
-    EXPECT_TRUE(IsOpen);
-    Events.push_back("newgame " + std::to_string(colour));
-    if (NewGameAnswers.empty()) return true;
-    const bool answer = NewGameAnswers.front();
-    NewGameAnswers.pop_front();
-    return answer;
-  }
-  bool SendMove(int x, int y) override {
-    EXPECT_TRUE(IsOpen);
-    Sent.push_back({x, y});
-    return Acknowledges;
-  }
-  bool WaitMove(int& x, int& y, std::uint32_t) override {
-    EXPECT_TRUE(IsOpen);
-    if (FarMoves.empty()) return false;
-    std::tie(x, y) = FarMoves.front();
-    FarMoves.pop_front();
-    return true;
-  }
-  bool Lost() override { return false; }
-  bool DeniedMove(int&, int&, int&) override { return false; }
-  std::string Name() const override { return "COM1"; }
-  std::uint32_t WaitMs() const override { return 10000; }
-};
 
 // The engine: `genmove` answers from a list (then "pass"); any command may be
 // answered otherwise by `Special`.
