@@ -1,4 +1,6 @@
-// Prints what duelcom-gtp itself costs per move, beyond the engine's thinking
+// Prints what duelcom-gtp and duelcom-engine themselves cost per move.
+//
+// duelcom-gtp, beyond the engine's thinking
 // and the time on the wire: it plays a game against the protocol engine on a
 // pseudo-terminal (which has no baud rate, so no wire time), with an engine
 // that answers at once. Per move it measures the time from the far end's move
@@ -143,10 +145,52 @@ std::vector<double> EngineAlone() {
   return times;
 }
 
+// duelcom-engine the other way round: the bench is its GTP controller, the far
+// end is the protocol engine above (white, answering each move at once). Per
+// move: `play black V` (sent on the line, the far end's OK) and `genmove white`
+// (the far end's move, already in), against the same two commands asked of the
+// engine that answers at once.
+void LineEngineCost(const std::vector<double>& alone) {
+  duelcom::testing::Pty line;
+  FarEnd far(line.Master);
+  std::string error;
+  auto engine = gtp::ChildProcess::Start(
+      {DUELCOM_ENGINE, "--port", line.SlavePath, "--colour", "white"}, error);
+  if (!engine) {
+    std::printf("duelcom-engine benchmark: %s\n", error.c_str());
+    return;
+  }
+  gtp::GtpClient client(*engine);
+  client.Ask("clear_board");
+  std::vector<double> times;
+  for (int i = 0; i < FarMoves - 1; ++i) {
+    const std::string vertex = gtp::ToVertex(i % 19 + 1, i / 19 + 1);
+    const auto start = Clock::now();
+    const bool played = client.Ask("play black " + vertex).Ok();
+    const bool answered = client.Ask("genmove white").Ok();
+    if (!played || !answered) break;
+    times.push_back(Micros(Clock::now() - start));
+  }
+  client.Ask("quit");
+  engine->Stop(2000);
+  if (times.empty() || alone.empty()) {
+    std::printf("duelcom-engine benchmark: no move went through\n");
+    return;
+  }
+  const Summary both = Summarise(times);
+  std::printf(
+      "duelcom-engine as a GTP engine, %zu moves each way against a far end that answers at "
+      "once, on a pseudo-terminal (no wire time):\n"
+      "  play + genmove: median %.0f us, p90 %.0f us, max %.0f us\n"
+      "  its own share per move beyond an engine that answers at once: median %.0f us\n",
+      times.size(), both.Median, both.P90, both.Max, both.Median - Summarise(alone).Median);
+}
+
 }  // namespace
 
 int main() {
   const std::vector<double> alone = EngineAlone();
+  LineEngineCost(alone);
 
   duelcom::testing::Pty line;
   std::vector<std::string> args = {
