@@ -36,8 +36,10 @@
 
 namespace duelcom {
 
-SystemCalls& PortSystemCalls() {
-  static SystemCalls calls{
+namespace {
+
+SystemCalls RealSystemCalls() {
+  return SystemCalls{
       .Open = [](const char* path, int flags) { return ::open(path, flags); },
       .Flock = [](int fd, int operation) { return ::flock(fd, operation); },
       .Fcntl = [](int fd, int command, int argument) { return ::fcntl(fd, command, argument); },
@@ -52,9 +54,22 @@ SystemCalls& PortSystemCalls() {
             return ::pthread_create(thread, nullptr, start, argument);
           },
       .Write = [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+      .Read = [](int fd, void* data, std::size_t size) { return ::read(fd, data, size); },
+      .Poll = [](pollfd* fds, nfds_t count,
+                 int timeoutMs) { return ::poll(fds, count, timeoutMs); },
+      .Tcflush = [](int fd, int queue) { return ::tcflush(fd, queue); },
+      .Close = [](int fd) { return ::close(fd); },
   };
+}
+
+}  // namespace
+
+SystemCalls& PortSystemCalls() {
+  static SystemCalls calls = RealSystemCalls();
   return calls;
 }
+
+void ResetPortSystemCalls() { PortSystemCalls() = RealSystemCalls(); }
 
 namespace {
 
@@ -163,7 +178,7 @@ bool PosixPort::Open(const std::string& name) {
     return false;
   }
   // Nothing from before this open, nor what came in under the old settings.
-  tcflush(Fd, TCIOFLUSH);
+  Calls().Tcflush(Fd, TCIOFLUSH);
   // DTR held on while the port is open. Pseudo-terminals have no modem lines.
   int dtr = TIOCM_DTR;
   if (Calls().Ioctl(Fd, TIOCMBIS, &dtr) != 0 && errno != ENOTTY && errno != EINVAL) {
@@ -210,7 +225,7 @@ void PosixPort::ReadLoop() {
   bool lost = false;
   while (Running.load()) {
     pollfd fds[2] = {{Fd, POLLIN, 0}, {WakeRead, POLLIN, 0}};
-    if (poll(fds, 2, -1) < 0) {
+    if (Calls().Poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       ReportSystemError("WaitComEvent Error");
       lost = true;
@@ -221,15 +236,18 @@ void PosixPort::ReadLoop() {
     int readError = 0;
     while (Running.load()) {
       std::uint8_t byte = 0;
-      const ssize_t n = ::read(Fd, &byte, 1);
+      const ssize_t n = Calls().Read(Fd, &byte, 1);
       if (n != 1) {
-        readError = n < 0 ? errno : EIO;
+        readError = n < 0 ? errno : 0;
         break;
       }
       gotByte = true;
       Sink(byte);
     }
-    if (!gotByte && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+    // A read that fails, as a device that has gone does, ends the reader as
+    // on Windows: poll would report the device readable again at once.
+    const bool failed = readError != 0 && readError != EAGAIN && readError != EINTR;
+    if (failed || (!gotByte && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)))) {
       // The device hung up: nothing more can arrive, and poll would only
       // report the same again at once. The reader ends; the port stays open.
       errno = readError != 0 && readError != EAGAIN ? readError : EIO;
@@ -238,7 +256,7 @@ void PosixPort::ReadLoop() {
       break;
     }
   }
-  tcflush(Fd, TCIFLUSH);
+  Calls().Tcflush(Fd, TCIFLUSH);
   if (lost && Lost) Lost();
 }
 
@@ -260,7 +278,7 @@ void PosixPort::Write(const Packet& packet) {
     const std::int64_t left = deadline - NowMs();
     if (left <= 0) break;  // time-out: the rest of the packet is not sent
     pollfd out{Fd, POLLOUT, 0};
-    poll(&out, 1, static_cast<int>(left));
+    Calls().Poll(&out, 1, static_cast<int>(left));
   }
   WaitForDrain(deadline);
 }
@@ -278,14 +296,14 @@ void PosixPort::WaitForDrain(std::int64_t deadlineMs) {
   // A serial write completes when its bytes have left the line (with CTS
   // asserted). What is still queued when the budget is spent is dropped, so a
   // stalled line loses the packet instead of sending it late.
-  if (!Drain(deadlineMs)) tcflush(Fd, TCOFLUSH);
+  if (!Drain(deadlineMs)) Calls().Tcflush(Fd, TCOFLUSH);
 }
 
 void PosixPort::Close() {
   if (Fd < 0) return;
   if (!Locked) {
     // A refused open: the device, its queues and its modes belong to the holder.
-    ::close(Fd);
+    Calls().Close(Fd);
     Fd = -1;
     return;
   }
@@ -293,6 +311,7 @@ void PosixPort::Close() {
   Running.store(false);
   if (ReaderStarted) {
     const char wake = 1;
+    // The wake-up pipe is the port's own signal, not the device: never a fault.
     [[maybe_unused]] const ssize_t n = ::write(WakeWrite, &wake, 1);
     pthread_join(Reader, nullptr);
     ReaderStarted = false;
@@ -300,15 +319,15 @@ void PosixPort::Close() {
   // Then what was written leaves the port before anything is purged. Only a
   // queue that does not drain in time is flushed: on a pseudo-terminal an
   // output flush also discards what the far end has not read yet.
-  if (!Drain(NowMs() + CloseDrainMs)) tcflush(Fd, TCOFLUSH);
-  tcflush(Fd, TCIFLUSH);
+  if (!Drain(NowMs() + CloseDrainMs)) Calls().Tcflush(Fd, TCOFLUSH);
+  Calls().Tcflush(Fd, TCIFLUSH);
   // The flag outlives this descriptor if others hold the device open.
   if (SetExclusive) Calls().Ioctl(Fd, TIOCNXCL, nullptr);
-  ::close(Fd);
+  Calls().Close(Fd);
   Fd = -1;
   Locked = SetExclusive = false;
-  if (WakeRead >= 0) ::close(WakeRead);
-  if (WakeWrite >= 0) ::close(WakeWrite);
+  if (WakeRead >= 0) Calls().Close(WakeRead);
+  if (WakeWrite >= 0) Calls().Close(WakeWrite);
   WakeRead = WakeWrite = -1;
 }
 

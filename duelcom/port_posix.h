@@ -1,8 +1,9 @@
-// The system calls of the POSIX serial port (port_posix.cpp) that can fail in
-// a way the port reports, reached through one table so that a test can make
-// any of them fail. Internal to the library: nothing here is exported.
+// The system calls of the POSIX serial port (port_posix.cpp), every one reached
+// through one table so that a test can make any of them fail. Internal to the
+// library: nothing here is exported.
 #pragma once
 
+#include <poll.h>
 #include <pthread.h>
 #include <sys/types.h>
 #include <termios.h>
@@ -22,11 +23,17 @@ struct SystemCalls {
   // As pthread_create with default attributes: returns 0 or the error number.
   int (*CreateThread)(pthread_t* thread, void* (*start)(void*), void* argument);
   ssize_t (*Write)(int fd, const void* data, std::size_t size);
+  ssize_t (*Read)(int fd, void* data, std::size_t size);
+  int (*Poll)(pollfd* fds, nfds_t count, int timeoutMs);
+  int (*Tcflush)(int fd, int queue);
+  int (*Close)(int fd);
 };
 
 // The table the port calls through; it starts with the real calls. Replace
 // entries only while no port is open: the reader thread reads the table
 // without a lock.
 SystemCalls& PortSystemCalls();
+// Puts the real calls back in the table.
+void ResetPortSystemCalls();
 
 }  // namespace duelcom

@@ -35,8 +35,10 @@
 
 namespace duelcom {
 
-SystemCalls& PortSystemCalls() {
-  static SystemCalls calls{
+namespace {
+
+SystemCalls RealSystemCalls() {
+  return SystemCalls{
       .CreateFileA = &::CreateFileA,
       .SetCommTimeouts = &::SetCommTimeouts,
       .SetCommState = &::SetCommState,
@@ -44,9 +46,26 @@ SystemCalls& PortSystemCalls() {
       .CreateThread = &::CreateThread,
       .WriteFile = &::WriteFile,
       .GetOverlappedResult = &::GetOverlappedResult,
+      .ReadFile = &::ReadFile,
+      .ClearCommError = &::ClearCommError,
+      .PurgeComm = &::PurgeComm,
+      .CancelIo = &::CancelIo,
+      .CloseHandle = &::CloseHandle,
+      .SetEvent = &::SetEvent,
+      .ResetEvent = &::ResetEvent,
+      .WaitForSingleObject = &::WaitForSingleObject,
+      .WaitForMultipleObjects = &::WaitForMultipleObjects,
   };
+}
+
+}  // namespace
+
+SystemCalls& PortSystemCalls() {
+  static SystemCalls calls = RealSystemCalls();
   return calls;
 }
+
+void ResetPortSystemCalls() { PortSystemCalls() = RealSystemCalls(); }
 
 namespace {
 
@@ -169,9 +188,9 @@ DWORD WINAPI Win32Port::ReaderMain(void* self) {
 
 bool Win32Port::AwaitReaderIo(OVERLAPPED& overlapped) {
   HANDLE waits[2] = {overlapped.hEvent, StopEvent};
-  if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
+  if (Calls().WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
     DWORD transferred = 0;
-    CancelIo(Handle);
+    Calls().CancelIo(Handle);
     Calls().GetOverlappedResult(Handle, &overlapped, &transferred, TRUE);
     return false;
   }
@@ -181,7 +200,7 @@ bool Win32Port::AwaitReaderIo(OVERLAPPED& overlapped) {
 void Win32Port::ClearErrors() {
   DWORD errors = 0;
   COMSTAT status{};
-  if (!ClearCommError(Handle, &errors, &status)) ReportSystemError("ClearCommError");
+  if (!Calls().ClearCommError(Handle, &errors, &status)) ReportSystemError("ClearCommError");
 }
 
 void Win32Port::ReadLoop() {
@@ -194,8 +213,8 @@ void Win32Port::ReadLoop() {
     DWORD got = 0;
     OVERLAPPED overlapped{};
     overlapped.hEvent = ReaderEvent;
-    ResetEvent(ReaderEvent);
-    bool done = ReadFile(Handle, &byte, 1, nullptr, &overlapped) != 0;
+    Calls().ResetEvent(ReaderEvent);
+    bool done = Calls().ReadFile(Handle, &byte, 1, nullptr, &overlapped) != 0;
     if (!done && GetLastError() == ERROR_IO_PENDING) {
       if (!AwaitReaderIo(overlapped)) break;  // closing
       done = true;
@@ -220,10 +239,10 @@ void Win32Port::ReadLoop() {
     }
     // Aborted, or ended without a byte: read again after a pause (cut short
     // by closing), with the error state cleared.
-    if (WaitForSingleObject(StopEvent, RearmPauseMs) != WAIT_TIMEOUT) break;
+    if (Calls().WaitForSingleObject(StopEvent, RearmPauseMs) != WAIT_TIMEOUT) break;
     ClearErrors();
   }
-  PurgeComm(Handle, PURGE_RXCLEAR);
+  Calls().PurgeComm(Handle, PURGE_RXCLEAR);
   if (lost && Lost) Lost();
 }
 
@@ -236,7 +255,7 @@ void Win32Port::Write(const Packet& packet) {
   }
   OVERLAPPED overlapped{};
   overlapped.hEvent = WriteEvent;
-  ResetEvent(WriteEvent);
+  Calls().ResetEvent(WriteEvent);
   DWORD written = 0;
   if (!Calls().WriteFile(Handle, packet.data(), static_cast<DWORD>(packet.size()), nullptr,
                          &overlapped)) {
@@ -257,21 +276,21 @@ void Win32Port::Close() {
   // The reader first (it leaves its wait on the stop event): once it has
   // stopped, nothing more is written.
   Running.store(false);
-  if (StopEvent) SetEvent(StopEvent);
+  if (StopEvent) Calls().SetEvent(StopEvent);
   if (Thread) {
-    WaitForSingleObject(Thread, INFINITE);
-    CloseHandle(Thread);
+    Calls().WaitForSingleObject(Thread, INFINITE);
+    Calls().CloseHandle(Thread);
     Thread = nullptr;
   }
   // Then what was written leaves the port before anything is purged; only a
   // queue that does not drain in time is thrown away.
   DWORD purge = PURGE_RXABORT | PURGE_RXCLEAR;
   if (!Drain(GetTickCount() + CloseDrainMs)) purge |= PURGE_TXABORT | PURGE_TXCLEAR;
-  PurgeComm(Handle, purge);
-  CloseHandle(Handle);
+  Calls().PurgeComm(Handle, purge);
+  Calls().CloseHandle(Handle);
   Handle = INVALID_HANDLE_VALUE;
   for (HANDLE* event : {&StopEvent, &ReaderEvent, &WriteEvent}) {
-    if (*event) CloseHandle(*event);
+    if (*event) Calls().CloseHandle(*event);
     *event = nullptr;
   }
 }
@@ -280,7 +299,7 @@ bool Win32Port::Drain(DWORD deadline) {
   for (;;) {
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(Handle, &errors, &status) || status.cbOutQue == 0) return true;
+    if (!Calls().ClearCommError(Handle, &errors, &status) || status.cbOutQue == 0) return true;
     if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return false;
     Sleep(1);
   }

@@ -31,7 +31,8 @@ class GtpPartner {
 
   // Makes the two joined lines, a cable that does `faults`; `tovarinPort` is
   // the device of Tovarin's port.
-  bool MakeLines(std::string& tovarinPort, std::string& error, const NullModem::Faults& faults = {});
+  bool MakeLines(std::string& tovarinPort, std::string& error,
+                 const NullModem::Faults& faults = {});
   // Starts duelcom-gtp for a series of `games`, the engine black in the first
   // one or not. Its output is printed, each line marked.
   bool Start(bool engineBlack, int games, std::string& error);

@@ -34,11 +34,8 @@
 #include "platform/headless/SimClock.h"
 #include "platform/headless/SimDesktop.h"
 #include "platform/posix/PosixSystem.h"
-#include "sim/ControllerPartner.h"
-#include "sim/GnuGoPartner.h"
-#include "sim/GtpPartner.h"
 #include "sim/Operator.h"
-#include "sim/TovarinPartner.h"
+#include "sim/Partner.h"
 #include "sim/WatchedLink.h"
 #include "sim/puppets/PuppetLauncher.h"
 #include "tovarin/puppet/Profiles.h"
@@ -51,12 +48,8 @@ struct Options {
   bool PuppetIsBlack = true;
   int Games = 1;
   int Port = 1;
-  int GnuGoLevel = 1;
-  std::string Device;      // an outside partner's device; empty: GNU Go
-  std::string GtpEngine;   // a GTP engine behind duelcom-gtp, instead of GNU Go
-  std::string Opponent;    // a GTP engine a GTP controller plays against the puppet
-  int PartnerProfile = 0;  // a second copy of this program with that profile
-  int PartnerDelayS = 0;   // the second copy starts that much later
+  std::string Partner = "gnugo";  // as --partner gives it
+  int PartnerDelayS = 0;          // a second copy starts that much later
   std::uint64_t Seed = 7;
   int Width = 1024;
   int Height = 768;
@@ -108,27 +101,7 @@ bool Parse(int argc, char** argv, Options& o) {
     } else if (a == "--port") {
       if (!Number(v, o.Port, 1, 2)) return false;
     } else if (a == "--partner") {
-      const std::string p = v;
-      o.Device.clear();
-      o.GtpEngine.clear();
-      o.Opponent.clear();
-      o.PartnerProfile = 0;
-      if (p == "gnugo") {
-      } else if (p.rfind("gnugo:", 0) == 0) {
-        if (!Number(p.c_str() + 6, o.GnuGoLevel, 0, 10)) return false;
-      } else if (p.rfind("device:", 0) == 0 && p.size() > 7) {
-        o.Device = p.substr(7);
-      } else if (p.rfind("gtp:", 0) == 0 &&
-                 !simworld::GtpPartner::SplitCommand(p.substr(4)).empty()) {
-        o.GtpEngine = p.substr(4);
-      } else if (p.rfind("controller:", 0) == 0 &&
-                 !simworld::GtpPartner::SplitCommand(p.substr(11)).empty()) {
-        o.Opponent = p.substr(11);
-      } else if (p.rfind("tovarin:", 0) == 0) {
-        if (!Number(p.c_str() + 8, o.PartnerProfile, 1, puppet::ProfileCount)) return false;
-      } else {
-        return false;
-      }
+      o.Partner = v;  // MakePartner knows the kinds
     } else if (a == "--partner-delay") {
       if (!Number(v, o.PartnerDelayS, 0, 3600)) return false;
     } else if (a == "--seed") {
@@ -187,33 +160,69 @@ bool PuppetExecutable(int profile, std::string& path) {
   return ::utime(path.c_str(), &times) == 0;
 }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Where the record of game `n` in `partnerFolder` differs from ours in `out`;
-// empty when they agree move for move.
-std::string CompareWithPartner(const std::string& out, const std::string& partnerFolder, int n) {
-  const std::string name = "game-" + std::to_string(n) + ".sgf";
-  const std::vector<gtp::SgfMove> ours = gtp::SgfMoves(Slurp(out + name));
-  const std::vector<gtp::SgfMove> theirs = gtp::SgfMoves(Slurp(partnerFolder + "/" + name));
-  if (theirs.empty()) return "the partner copy kept no record of game " + std::to_string(n);
-  std::size_t i = 0;
-  while (i < ours.size() && i < theirs.size() && ours[i] == theirs[i]) ++i;
-  if (i == ours.size() && i == theirs.size()) return "";
-  return "the partner copy's record of game " + std::to_string(n) + " differs from ours at move " +
-         std::to_string(i + 1);
+// Keeps game f.GameNo as it ended on two passes: Tovarin's record as
+// OUT/game-N.sgf (the puppet is the player on this side of the line) and the
+// screen as OUT/screen-N.png. Returns what went wrong, if anything: the puppet's
+// own record must be what Tovarin read from its screen.
+std::string KeepGame(const tovarin::TForm1& f, const refpuppet::ReferencePuppet* puppet,
+                     platform::headless::SimDesktop& desktop, const std::string& puppetName,
+                     const std::string& partnerName, const std::string& out) {
+  gtp::GameRecord record;
+  const bool puppetBlack = f.PuppetIsBlack == 1;
+  record.Program = "tovarin-sim";
+  record.Number = f.GameNo;
+  record.EngineColour = puppetBlack ? gtp::Black : gtp::White;
+  record.EngineName = puppetName;
+  record.LineName = partnerName;
+  record.Date = Today();
+  for (int i = 1; i <= f.MoveCount + 1; ++i) {
+    // The last is the pass that ended the game, which is not recorded.
+    const int p = i <= f.MoveCount ? f.MoveRecord[static_cast<std::size_t>(i)] : 0;
+    record.Moves.push_back(
+        {i % 2 == 1 ? gtp::Black : gtp::White, board::CodeX(p), board::CodeY(p)});
+  }
+  std::string why;
+  if (puppet) {
+    const std::vector<refpuppet::Move>& history = puppet->Game().History();
+    bool same = history.size() == record.Moves.size();
+    for (std::size_t i = 0; same && i < history.size(); ++i)
+      same = history[i].C == record.Moves[i].X && history[i].R == record.Moves[i].Y;
+    if (!same)
+      why =
+          "the puppet's own record of game " + std::to_string(f.GameNo) + " differs from Tovarin's";
+  }
+  const std::string n = std::to_string(f.GameNo);
+  std::ofstream(out + "game-" + n + ".sgf") << gtp::FormatSgf(record);
+  if (!desktop.SaveScreenPng(out + "screen-" + n + ".png") && why.empty())
+    why = "could not write " + out + "screen-" + n + ".png";
+  std::printf("[game %s: %d moves; %sgame-%s.sgf, %sscreen-%s.png]\n", n.c_str(), f.MoveCount + 1,
+              out.c_str(), n.c_str(), out.c_str(), n.c_str());
+  return why;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Options opt;
+  std::unique_ptr<simworld::Partner> partner;
+  if (Parse(argc, argv, opt)) {
+    simworld::PartnerPlan plan;
+    plan.Games = opt.Games;
+    plan.PuppetBlackFirst = opt.PuppetIsBlack;
+    plan.Port = opt.Port;
+    plan.Out = opt.Out;
+    plan.Faults = opt.LineFaults;
+    plan.BadCable = opt.BadCable;
+    plan.Seed = opt.Seed;
+    plan.Width = opt.Width;
+    plan.Height = opt.Height;
+    plan.TimeoutS = opt.TimeoutS;
+    plan.PuppetPassesFrom = opt.PuppetPassesFrom;
+    plan.DelayS = opt.PartnerDelayS;
+    partner = simworld::MakePartner(opt.Partner, plan);
+  }
   // The bad cable is one this program makes: not an outside partner's device.
-  if (!Parse(argc, argv, opt) || (opt.BadCable && !opt.Device.empty())) {
+  if (!partner || (opt.BadCable && opt.Partner.rfind("device:", 0) == 0)) {
     Usage();
     return 2;
   }
@@ -265,161 +274,39 @@ int main(int argc, char** argv) {
 
   // The partner, and what is kept of each game when its line closes.
   const std::string portVariable = opt.Port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2";
-  std::unique_ptr<simworld::GnuGoPartner> gnugo;
-  std::unique_ptr<simworld::GtpPartner> gtp;
-  std::unique_ptr<simworld::ControllerPartner> controller;
-  std::unique_ptr<simworld::TovarinPartner> partnerCopy;
-  const std::string copyFolder = opt.Out + "/partner";
-  std::string partnerName;
-  if (opt.PartnerProfile > 0) {
-    partnerCopy =
-        std::make_unique<simworld::TovarinPartner>(platform::ProgramFolder() + "tovarin-sim");
-    std::string device, error;
-    // The copy plays the other colour of the same series, with moves of its own.
-    const std::vector<std::string> options = {
-        "--profile",
-        std::to_string(opt.PartnerProfile),
-        "--colour",
-        opt.PuppetIsBlack ? "white" : "black",
-        "--games",
-        std::to_string(opt.Games),
-        "--port",
-        std::to_string(opt.Port),
-        "--seed",
-        std::to_string(opt.Seed + 1),
-        "--screen",
-        std::to_string(opt.Width) + "x" + std::to_string(opt.Height),
-        "--timeout",
-        std::to_string(opt.TimeoutS),
-        "--puppet-passes-from",
-        std::to_string(opt.PuppetPassesFrom)};
-    if (!partnerCopy->MakeLines(device, error, opt.LineFaults) ||
-        !partnerCopy->Start(options, copyFolder, static_cast<unsigned>(opt.PartnerDelayS), error)) {
-      std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
-      return 1;
-    }
-    setenv(portVariable.c_str(), device.c_str(), 1);
-    partnerName = std::string("Tovarin with ") + puppet::DisplayNameOf(opt.PartnerProfile);
-  } else if (!opt.GtpEngine.empty()) {
-    gtp = std::make_unique<simworld::GtpPartner>(platform::ProgramFolder() + "duelcom-gtp",
-                                                 simworld::GtpPartner::SplitCommand(opt.GtpEngine),
-                                                 opt.Out + "/gtp");
-    std::string device, error;
-    if (!gtp->MakeLines(device, error, opt.LineFaults)) {
-      std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
-      return 1;
-    }
-    setenv(portVariable.c_str(), device.c_str(), 1);
-    partnerName = "GTP engine (" + opt.GtpEngine + ")";
-  } else if (!opt.Opponent.empty()) {
-    controller = std::make_unique<simworld::ControllerPartner>(
-        platform::ProgramFolder() + "duelcom-engine",
-        simworld::GtpPartner::SplitCommand(opt.Opponent), opt.Out + "/controller");
-    std::string device, error;
-    if (!controller->MakeLines(device, error, opt.LineFaults)) {
-      std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
-      return 1;
-    }
-    setenv(portVariable.c_str(), device.c_str(), 1);
-    partnerName = "GTP engine (" + opt.Opponent + ") through a GTP controller";
-  } else if (opt.Device.empty()) {
-    gnugo = std::make_unique<simworld::GnuGoPartner>(opt.GnuGoLevel);
-    partnerName = "GNU Go (level " + std::to_string(opt.GnuGoLevel) + ")";
-  } else {
-    setenv(portVariable.c_str(), opt.Device.c_str(), 1);
-    partnerName = "partner on " + opt.Device;
+  std::string device, error;
+  if (!partner->Prepare(device, error)) {
+    std::fprintf(stderr, "tovarin-sim: %s\n", error.c_str());
+    return 1;
   }
+  if (!device.empty()) setenv(portVariable.c_str(), device.c_str(), 1);
+  const std::string partnerName = partner->Name();
   const std::string puppetName = puppet::DisplayNameOf(opt.Profile);
   const std::string out = opt.Out + "/";
-  // GNU Go gets a line of its own for each game; on a bad cable, a cable of
-  // its own, damaging each game's bytes from a seed of its own.
-  std::unique_ptr<simworld::NullModem> gnugoCable;
   link.BeforeOpen = [&](int port) {
-    if (!gnugo) return;
-    std::string device, error;
-    if (opt.BadCable) {
-      simworld::NullModem::Faults faults = opt.LineFaults;
-      faults.Seed += static_cast<std::uint64_t>(f.GameNo) - 1;
-      gnugoCable = std::make_unique<simworld::NullModem>(faults);
-      if (!gnugoCable->Open(error)) {
-        fail(error);
-        return;
-      }
-      device = gnugoCable->Port(0);
-    } else if (!gnugo->NewLine(device, error)) {
-      fail(error);
-      return;
-    }
-    setenv(port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2", device.c_str(), 1);
+    std::string line, why;
+    if (!partner->BeforeOpen(f.GameNo, line, why)) fail(why);
+    if (!line.empty()) setenv(port == 1 ? "DUELCOM_COM1" : "DUELCOM_COM2", line.c_str(), 1);
   };
   link.AfterOpen = [&](int, int opened) {
-    if (gtp && opened) {
-      // duelcom-gtp plays the whole series; each game waits for its port.
-      std::string error;
-      if (!gtp->Started() && !gtp->Start(f.PuppetIsBlack == 0, opt.Games, error)) fail(error);
-      if (!gtp->WaitForLine(f.GameNo, 60000))
-        fail("duelcom-gtp did not open its port for game " + std::to_string(f.GameNo));
-    }
-    if (controller && opened && !controller->Started()) {
-      // The controller plays the whole series; duelcom-engine opens its port for
-      // each game as soon as the game before it ends.
-      std::string error;
-      if (!controller->Start(f.PuppetIsBlack == 1, opt.Games, error)) fail(error);
-    }
-    if (!gnugo || !opened) return;
-    std::string error;
-    const std::string sgf = out + "gnugo-" + std::to_string(f.GameNo) + ".sgf";
-    const bool black = f.PuppetIsBlack == 0;
-    using Colour = simworld::GnuGoPartner::Colour;
-    if (gnugoCable ? !gnugo->StartOn(gnugoCable->Port(1), black ? Colour::Black : Colour::White,
-                                     sgf, error)
-                   : !gnugo->Start(black, sgf, error))
-      fail(error);
+    std::string why;
+    if (opened && !partner->AfterOpen(f.GameNo, f.PuppetIsBlack == 1, why)) fail(why);
   };
   link.AfterClose = [&] {
-    // GNU Go ends when its line does.
-    gnugoCable.reset();
-    if (gnugo) gnugo->Finish();
+    partner->AfterClose();
     // A line closed after a game that ended on two passes (the next game's reset
     // comes after the close); an abort or a lost link leaves no finished game.
     if (!f.GameFinished) return;
     ++gamesEnded;
-    // The puppet is the player on this side of the line.
-    gtp::GameRecord record;
-    const bool puppetBlack = f.PuppetIsBlack == 1;
-    record.Program = "tovarin-sim";
-    record.Number = f.GameNo;
-    record.EngineColour = puppetBlack ? gtp::Black : gtp::White;
-    record.EngineName = puppetName;
-    record.LineName = partnerName;
-    record.Date = Today();
-    for (int i = 1; i <= f.MoveCount + 1; ++i) {
-      // The last is the pass that ended the game, which is not recorded.
-      const int p = i <= f.MoveCount ? f.MoveRecord[static_cast<std::size_t>(i)] : 0;
-      record.Moves.push_back(
-          {i % 2 == 1 ? gtp::Black : gtp::White, board::CodeX(p), board::CodeY(p)});
-    }
-    // The puppet's own record must be what Tovarin read from its screen.
-    if (const refpuppet::ReferencePuppet* puppet = puppets.Find(opt.Profile)) {
-      const std::vector<refpuppet::Move>& history = puppet->Game().History();
-      bool same = history.size() == record.Moves.size();
-      for (std::size_t i = 0; same && i < history.size(); ++i)
-        same = history[i].C == record.Moves[i].X && history[i].R == record.Moves[i].Y;
-      if (!same)
-        fail("the puppet's own record of game " + std::to_string(f.GameNo) +
-             " differs from Tovarin's");
-    }
-    const std::string n = std::to_string(f.GameNo);
-    std::ofstream(out + "game-" + n + ".sgf") << gtp::FormatSgf(record);
-    if (!desktop.SaveScreenPng(out + "screen-" + n + ".png"))
-      fail("could not write " + out + "screen-" + n + ".png");
-    std::printf("[game %s: %d moves; %sgame-%s.sgf, %sscreen-%s.png]\n", n.c_str(), f.MoveCount + 1,
-                out.c_str(), n.c_str(), out.c_str(), n.c_str());
+    if (const std::string why =
+            KeepGame(f, puppets.Find(opt.Profile), desktop, puppetName, partnerName, out);
+        !why.empty())
+      fail(why);
   };
 
   // A partner that another operator started is ordered against this side by the
   // fixed waits; GNU Go is started by this program once the port is open.
-  app.FixedWaitsInRealTime = !gnugo;
+  app.FixedWaitsInRealTime = partner->RealWaits();
   std::printf("Started \"%s\" on a %dx%d simulated desktop; partner: %s.\n", app.Title().c_str(),
               opt.Width, opt.Height, partnerName.c_str());
   if (opt.BadCable)
@@ -460,31 +347,11 @@ int main(int argc, char** argv) {
     }
     app.ProcessMessages();
   }
-  if (gnugo) gnugo->Finish();
-  if (gtp) {
-    std::string how;
-    if (!gtp->Finish(30000, how)) fail("duelcom-gtp ended with " + how);
-  }
-  if (controller) {
-    std::string how;
-    if (!controller->Finish(30000, how)) fail("the GTP controller ended with " + how);
-  }
   if (gamesEnded < opt.Games)
     fail("only " + std::to_string(gamesEnded) + " of " + std::to_string(opt.Games) +
          " games ended on two passes");
-  if (partnerCopy) {
-    // The copy ends its last game within moments of this one; after a failure
-    // here it may wait on a silent line, so it is given less time.
-    std::string how;
-    if (!partnerCopy->Finish(failure.empty() ? 120000 : 20000, how))
-      fail("the partner copy ended with " + how);
-    for (int n = 1; n <= opt.Games && failure.empty(); ++n)
-      if (const std::string differs = CompareWithPartner(out, copyFolder, n); !differs.empty())
-        fail(differs);
-    if (failure.empty())
-      std::printf("[the partner copy's records in %s agree with these move for move]\n",
-                  copyFolder.c_str());
-  }
+  std::string why;
+  if (!partner->Finish(!failure.empty(), why)) fail(why);
   std::printf("\n%s  black %s   white %s\n", f.Label1.Caption().c_str(), f.Label4.Caption().c_str(),
               f.Label5.Caption().c_str());
   if (!failure.empty()) {

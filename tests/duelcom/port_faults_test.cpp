@@ -29,8 +29,7 @@ int CountEntries(const char* folder) {
 
 // Puts the real calls back when a test ends, however it ends.
 struct RealCallsAfterwards {
-  SystemCalls Saved = PortSystemCalls();
-  ~RealCallsAfterwards() { PortSystemCalls() = Saved; }
+  ~RealCallsAfterwards() { ResetPortSystemCalls(); }
 };
 
 struct Fault {
@@ -120,6 +119,36 @@ TEST(PortFaults, AFailedWriteIsReportedAndTheRequestIsRepeatedWhole) {
   EXPECT_EQ(Packet({received[0], received[1], received[2], received[3]}),
             BuildPacket(Command::NEWGAME, 0, 1, 0));
   ours.Close();
+}
+
+std::atomic<bool> FailReads{false};
+
+// A read that fails in mid-game ends the reader as a device that has gone
+// does: reported once, the link lost, the wait for the partner's move over.
+TEST(PortFaults, AFailedReadInMidGameLosesTheLink) {
+  RealCallsAfterwards restore;
+  PortSystemCalls().Read = [](int fd, void* data, std::size_t size) -> ssize_t {
+    if (FailReads.load()) return errno = EIO, -1;
+    return ::read(fd, data, size);
+  };
+  testing::Pty line;
+  Link ours;
+  ASSERT_TRUE(ours.OpenDevice(line.SlavePath));
+  testing::Partner far(line.Master);
+  far.With([](LinkContext& c) { c.StartNewGame(White); });
+  ASSERT_TRUE(ours.NewGame(Black));
+  ASSERT_TRUE(ours.SendMove(4, 16));
+  ::testing::internal::CaptureStdout();
+  FailReads = true;
+  far.With([](LinkContext& c) { c.SendMove(16, 4); });
+  int x = 0;
+  int y = 0;
+  EXPECT_FALSE(ours.WaitMove(x, y, 60000));
+  EXPECT_TRUE(ours.IsLost());
+  ours.Close();
+  FailReads = false;
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "WaitComEvent Error:(5) Input/output error\n");
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ std::vector<std::string> Controller(const std::string& port, const fs::path& fol
           "--mode",
           "gtp",
           "--level",
-          "1"};
+          "1",
+          "--never-resign"};
 }
 
 const std::vector<std::string> NodeEnvironment = {"NODE_PATH=" SOURCE_DIR
@@ -95,7 +96,8 @@ TEST(LineEngineGames, AControllerPlaysGnuGoAgainstTovarinsPuppet) {
                        " --partner device:" +
                        cable.Port(0)});
   Program controller(Controller(cable.Port(1), folder.Path()), NodeEnvironment);
-  EXPECT_EQ(controller.Wait(), 0) << controller.Output();
+  // A controller that stopped leaves the far end waiting: it is killed then.
+  ASSERT_EQ(controller.Wait(), 0) << controller.Output();
   EXPECT_EQ(tovarin.Wait(), 0) << tovarin.Output();
   ExpectOneGameEach(folder.Path(), sim);
 }

@@ -44,8 +44,8 @@ bash "$source/scripts/dist.sh" "$win64" "$work/Tovarin.zip" >/dev/null || fail "
 (cd "$work" && unzip -q Tovarin.zip) || fail "the zip does not unpack"
 listing=$(cd "$work" && find Tovarin | LC_ALL=C sort | tr '\n' ' ')
 expected="Tovarin Tovarin/README.txt Tovarin/bmp Tovarin/bmp/MyTovarin.bmp Tovarin/bmp/PlimGoBan.bmp \
-Tovarin/bmp/PlimGoStone.bmp Tovarin/bmp/sswaku.bmp Tovarin/duelcom-gtp.exe Tovarin/duelcom.dll \
-Tovarin/tovarin.exe "
+Tovarin/bmp/PlimGoStone.bmp Tovarin/bmp/sswaku.bmp Tovarin/duelcom-engine.exe Tovarin/duelcom-gtp.exe \
+Tovarin/duelcom.dll Tovarin/tovarin.exe "
 [ "$listing" = "$expected" ] || fail "the zip holds: $listing"
 # The README is for Japanese Windows: code page 932, CR LF.
 iconv -f CP932 -t UTF-8 "$work/Tovarin/README.txt" | grep -q '囲碁通信代理 Tovarin' ||
