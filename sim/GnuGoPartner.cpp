@@ -28,56 +28,29 @@ void SleepMs(long ms) {
 
 }  // namespace
 
-GnuGoPartner::~GnuGoPartner() {
-  Finish();
-  CloseLine();
-}
-
-void GnuGoPartner::CloseLine() {
-  if (Slave_ >= 0) ::close(Slave_);
-  if (Master_ >= 0) ::close(Master_);
-  Slave_ = Master_ = -1;
-}
+GnuGoPartner::~GnuGoPartner() { Finish(); }
 
 bool GnuGoPartner::NewLine(std::string& port, std::string& error) {
   Finish();
-  CloseLine();
-  Master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (Master_ < 0 || grantpt(Master_) != 0 || unlockpt(Master_) != 0) {
-    error = Failed("posix_openpt");
+  // GNU Go reads its input blocking.
+  Line_ = std::make_unique<Pty>(Pty::Mode::Blocking);
+  if (!Line_->IsOpen()) {
+    error = Line_->Error();
     return false;
   }
-  char name[128];
-  if (ptsname_r(Master_, name, sizeof name) != 0) {
-    error = Failed("ptsname_r");
-    return false;
-  }
-  // Raw with echo off before either side writes: a cooked line would echo the
-  // library's packets back to it.
-  Slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  termios tio{};
-  if (Slave_ < 0 || tcgetattr(Slave_, &tio) != 0) {
-    error = Failed("open the line");
-    return false;
-  }
-  cfmakeraw(&tio);
-  if (tcsetattr(Slave_, TCSANOW, &tio) != 0) {
-    error = Failed("tcsetattr");
-    return false;
-  }
-  port = name;
+  port = Line_->SlavePath;
   return true;
 }
 
 bool GnuGoPartner::Start(bool black, const std::string& sgfPath, std::string& error) {
-  if (Master_ < 0) {
+  if (!Line_ || !Line_->IsOpen()) {
     error = "no line for GNU Go";
     return false;
   }
-  if (!Launch(Master_, black ? Colour::Black : Colour::White, sgfPath, error)) return false;
+  if (!Launch(Line_->Master, black ? Colour::Black : Colour::White, sgfPath, error)) return false;
   // The line is GNU Go's now: once the library closes the port, nothing holds
   // the slave end and GNU Go reads the end of its input.
-  CloseLine();
+  Line_.reset();
   return true;
 }
 

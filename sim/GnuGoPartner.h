@@ -6,7 +6,10 @@
 // colour and writes its own record of the game; it ends when the port is closed.
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
+
+#include "sim/Pty.h"
 
 namespace simworld {
 
@@ -41,10 +44,8 @@ class GnuGoPartner {
 
  private:
   int Level_;
-  int Master_ = -1;
-  int Slave_ = -1;  // held until GNU Go runs, so that the line stays raw
+  std::unique_ptr<Pty> Line_;  // its master end becomes GNU Go's input and output
   pid_t Pid_ = 0;
-  void CloseLine();
   bool Launch(int line, Colour colour, const std::string& sgfPath, std::string& error);
 };
 

@@ -41,7 +41,7 @@ NullModem::~NullModem() {
     [[maybe_unused]] const ssize_t n = ::write(Wake_[1], &c, 1);
     Relay_.join();
   }
-  for (int* fd : {&Masters_[0], &Masters_[1], &Slaves_[0], &Slaves_[1], &Wake_[0], &Wake_[1]}) {
+  for (int* fd : {&Wake_[0], &Wake_[1]}) {
     if (*fd >= 0) ::close(*fd);
     *fd = -1;
   }
@@ -52,28 +52,12 @@ bool NullModem::Open(std::string& error) {
     error = "the lines are made already";
     return false;
   }
-  for (int side = 0; side < 2; ++side) {
-    Masters_[side] = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    char name[128];
-    if (Masters_[side] < 0 || grantpt(Masters_[side]) != 0 || unlockpt(Masters_[side]) != 0 ||
-        ptsname_r(Masters_[side], name, sizeof name) != 0) {
-      error = Failed("posix_openpt");
+  for (auto& line : Lines_) {
+    line = std::make_unique<Pty>();
+    if (!line->IsOpen()) {
+      error = line->Error();
       return false;
     }
-    // Raw with echo off before either side writes.
-    Slaves_[side] = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios tio{};
-    if (Slaves_[side] < 0 || tcgetattr(Slaves_[side], &tio) != 0) {
-      error = Failed("open the line");
-      return false;
-    }
-    cfmakeraw(&tio);
-    if (tcsetattr(Slaves_[side], TCSANOW, &tio) != 0 ||
-        fcntl(Masters_[side], F_SETFL, O_NONBLOCK) != 0) {
-      error = Failed("tcsetattr");
-      return false;
-    }
-    SlavePaths_[side] = name;
   }
   if (pipe2(Wake_, O_CLOEXEC) != 0) {
     error = Failed("pipe2");
@@ -156,7 +140,8 @@ void NullModem::Relay() {
         timeoutMs = timeoutMs < 0 ? wait : std::min(timeoutMs, wait);
       }
     }
-    pollfd fds[3] = {{Masters_[0], POLLIN, 0}, {Masters_[1], POLLIN, 0}, {Wake_[0], POLLIN, 0}};
+    pollfd fds[3] = {
+        {Lines_[0]->Master, POLLIN, 0}, {Lines_[1]->Master, POLLIN, 0}, {Wake_[0], POLLIN, 0}};
     if (poll(fds, 3, timeoutMs) < 0 && errno != EINTR) return;
     if (fds[2].revents) return;
     std::lock_guard<std::mutex> lock(Lock_);
@@ -164,7 +149,7 @@ void NullModem::Relay() {
     for (int side = 0; side < 2; ++side) {
       if (fds[side].revents & POLLIN) {
         std::uint8_t buffer[256];
-        const ssize_t n = ::read(Masters_[side], buffer, sizeof buffer);
+        const ssize_t n = ::read(Lines_[side]->Master, buffer, sizeof buffer);
         if (n > 0) Take(side, buffer, static_cast<std::size_t>(n), now);
       }
       Direction& d = Directions_[side];
@@ -175,7 +160,7 @@ void NullModem::Relay() {
       for (std::size_t i = 0; i < due; ++i) out.push_back(d.Queue[i].second);
       d.Queue.erase(d.Queue.begin(), d.Queue.begin() + static_cast<std::ptrdiff_t>(due));
       d.Delivered.insert(d.Delivered.end(), out.begin(), out.end());
-      WriteAll(Masters_[1 - side], reinterpret_cast<const char*>(out.data()), out.size());
+      WriteAll(Lines_[1 - side]->Master, reinterpret_cast<const char*>(out.data()), out.size());
     }
   }
 }

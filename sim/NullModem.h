@@ -12,10 +12,13 @@
 // that stalls) or sent twice. Each direction draws from its own generator, so
 // the n-th byte a side writes always meets the same fate.
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "sim/Pty.h"
 
 namespace simworld {
 
@@ -41,7 +44,7 @@ class NullModem {
   bool Open(std::string& error);
   bool IsOpen() const { return Relay_.joinable(); }
   // The device of port 0 or 1.
-  const std::string& Port(int side) const { return SlavePaths_[side]; }
+  const std::string& Port(int side) const { return Lines_[side]->SlavePath; }
   // Every byte port `side` wrote, and what of it reached the other port.
   std::vector<std::uint8_t> Written(int side);
   std::vector<std::uint8_t> Delivered(int side);
@@ -59,9 +62,7 @@ class NullModem {
   std::uint32_t Draw(Direction& d);
 
   Faults Faults_;
-  int Masters_[2] = {-1, -1};
-  int Slaves_[2] = {-1, -1};
-  std::string SlavePaths_[2];
+  std::unique_ptr<Pty> Lines_[2];
   int Wake_[2] = {-1, -1};
   std::mutex Lock_;
   Direction Directions_[2];

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "duelcom/engine.h"
+#include "sim/NullModem.h"
 #include "support/pty.h"
 
 namespace duelcom {
@@ -64,12 +65,13 @@ struct Library {
 };
 
 struct ExportsTest : ::testing::Test {
-  testing::Pty LineA, LineB;
-  testing::Bridge Wire{LineA.Master, LineB.Master};
+  simworld::NullModem Wire;
   Library White{"white"}, Black{"black"};
   ExportsTest() {
-    setenv("DUELCOM_COM1", LineA.SlavePath.c_str(), 1);
-    setenv("DUELCOM_COM2", LineB.SlavePath.c_str(), 1);
+    std::string error;
+    EXPECT_TRUE(Wire.Open(error)) << error;
+    setenv("DUELCOM_COM1", Wire.Port(0).c_str(), 1);
+    setenv("DUELCOM_COM2", Wire.Port(1).c_str(), 1);
   }
 };
 
@@ -107,7 +109,7 @@ TEST_F(ExportsTest, GameOfMovesAndPasses) {
   auto white = std::async(std::launch::async, [&] { return White.newgame(2); });
   EXPECT_EQ(Black.newgame(1), 1);
   EXPECT_EQ(white.get(), 1);
-  const auto fromBlack = Wire.FromB();
+  const auto fromBlack = Wire.Written(1);
   ASSERT_GE(fromBlack.size(), 4u);
   EXPECT_EQ(Packet({fromBlack[0], fromBlack[1], fromBlack[2], fromBlack[3]}),
             Packet({0x01, 0xA1, 0xA0, 0x80}));
@@ -147,7 +149,7 @@ TEST_F(ExportsTest, NewGameAgainstASilentPartnerRepeatsAndGivesUp) {
                       .count();
   EXPECT_GE(ms, 10000);
   EXPECT_LT(ms, 12000);  // not a second time-out; a loaded machine wakes late
-  const std::vector<std::uint8_t> sent = Wire.FromB();
+  const std::vector<std::uint8_t> sent = Wire.Written(1);
   ASSERT_EQ(sent.size() % 4, 0u);
   EXPECT_GE(sent.size(), 4u * 9);
   EXPECT_LE(sent.size(), 4u * 11);

@@ -18,8 +18,9 @@
 
 #include "duelcom/duelcom.h"
 #include "duelcom/link.h"
+#include "sim/GnuGoPartner.h"
+#include "sim/NullModem.h"
 #include "sim/puppets/GoGame.h"
-#include "support/pty.h"
 #include "tests/support/Files.h"
 #include "tests/support/SgfMoves.h"
 
@@ -59,51 +60,28 @@ bool IsSafe(const refpuppet::GoGame& position, int x, int y) {
   return after.Play(x, y) && after.Liberties(x, y) >= 2;
 }
 
-// GNU Go in GMP mode on `slave`, playing `colour`, its record to `sgf`. What
-// the line held before is discarded, as a port opened afresh does.
-pid_t StartGnuGo(int slave, const char* colour, const std::string& sgf) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    tcflush(slave, TCIFLUSH);
-    dup2(slave, 0);
-    dup2(slave, 1);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 2);
-    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", "1", "--color", colour, "-o",
-          sgf.c_str(), nullptr);
-    _exit(127);
-  }
-  return pid;
-}
-
-// Waits up to 5 s for GNU Go to end (it does when its line closes), then kills it.
-void ReapGnuGo(pid_t pid) {
-  if (pid <= 0) return;
-  for (int i = 0; i < 500; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
 class GnuGoGame {
  public:
   explicit GnuGoGame(int ourColour) : OurColour(ourColour) {
-    setenv("DUELCOM_COM1", Ours.SlavePath.c_str(), 1);
+    std::string error;
+    EXPECT_TRUE(Wire->Open(error)) << error;
+    setenv("DUELCOM_COM1", Wire->Port(0).c_str(), 1);
   }
 
   ~GnuGoGame() {
     closecom();
-    CloseLine();  // GNU Go exits when its line closes
-    Reap();
+    Wire.reset();  // GNU Go exits when its line goes
+    GnuGo.Finish();
   }
 
   // Our side first, then GNU Go in the other colour.
   void Start() {
     ASSERT_EQ(initcom(1), 1);
-    Pid = StartGnuGo(Theirs.Slave, OurColour == 1 ? "white" : "black", SgfPath);
-    ASSERT_GT(Pid, 0);
+    using Colour = simworld::GnuGoPartner::Colour;
+    std::string error;
+    ASSERT_TRUE(GnuGo.StartOn(Wire->Port(1), OurColour == 1 ? Colour::White : Colour::Black,
+                              SgfPath, error))
+        << error;
   }
 
   // Plays to two passes in a row. Our side plays up to `ownMoves` safe moves,
@@ -154,8 +132,8 @@ class GnuGoGame {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     closecom();
-    CloseLine();
-    Reap();
+    Wire.reset();
+    GnuGo.Finish();
     std::vector<Move> theirs = ReadSgfMoves(SgfPath);
     ASSERT_GE(theirs.size(), Record.size());
     theirs.resize(Record.size());
@@ -177,7 +155,7 @@ class GnuGoGame {
   // The MOVE packets GNU Go has put on the line: a packet starts at the one byte
   // of its four whose top bit is clear.
   long MovePacketsFromGnuGo() {
-    const std::vector<std::uint8_t> bytes = Wire->FromB();
+    const std::vector<std::uint8_t> bytes = Wire->Written(1);
     long moves = 0;
     for (std::size_t i = 0; i + 3 < bytes.size(); ++i) {
       if (!(bytes[i] & 0x80) && (bytes[i + 2] & 0x70) == 0x50) ++moves;
@@ -185,23 +163,10 @@ class GnuGoGame {
     return moves;
   }
 
-  // The relay stops before the master it serves is closed.
-  void CloseLine() {
-    Wire.reset();
-    Theirs.CloseMaster();
-  }
-
-  void Reap() {
-    ReapGnuGo(Pid);
-    Pid = 0;
-  }
-
   int OurColour;
-  testing::Pty Ours, Theirs;
-  std::unique_ptr<testing::Bridge> Wire =
-      std::make_unique<testing::Bridge>(Ours.Master, Theirs.Master);
+  std::unique_ptr<simworld::NullModem> Wire = std::make_unique<simworld::NullModem>();
+  simworld::GnuGoPartner GnuGo{1};
   refpuppet::GoGame Position;  // colours alternate from black, as in the record
-  pid_t Pid = 0;
   testing_world::TempFolder Dir;
   const std::string SgfPath = (Dir.Path() / "game.sgf").string();
 };
@@ -247,15 +212,15 @@ TEST(DuelcomGnuGo, ALateWhiteGetsTheGame) {
     cases.emplace_back([&, i] {
       const testing_world::TempFolder dir;
       const std::string sgf = (dir.Path() / "game.sgf").string();
-      testing::Pty ours;
-      testing::Pty theirs;
-      auto cable = std::make_unique<testing::Bridge>(ours.Master, theirs.Master);
+      auto cable = std::make_unique<simworld::NullModem>();
+      std::string error;
+      ASSERT_TRUE(cable->Open(error)) << error;
       Link black{{2000, TickCountMs}};
-      ASSERT_TRUE(black.OpenDevice(ours.SlavePath));
-      pid_t pid = 0;
+      ASSERT_TRUE(black.OpenDevice(cable->Port(0)));
+      simworld::GnuGoPartner gnugo(1);
       std::thread late([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(delaysMs[i]));
-        pid = StartGnuGo(theirs.Slave, "white", sgf);
+        gnugo.StartOn(cable->Port(1), simworld::GnuGoPartner::Colour::White, sgf, error);
       });
       bool ready = false;
       for (int t = 0; t < 5 && !ready; ++t) ready = black.NewGame(Black);
@@ -264,9 +229,8 @@ TEST(DuelcomGnuGo, ALateWhiteGetsTheGame) {
       int y = 0;
       agreed[i] = ready && black.SendMove(4, 16) && black.WaitMove(x, y, 60000);
       black.Close();
-      cable.reset();  // before the master it relays is closed
-      theirs.CloseMaster();
-      ReapGnuGo(pid);
+      cable.reset();  // GNU Go exits when its line goes
+      gnugo.Finish();
     });
   }
   for (std::thread& c : cases) c.join();

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/NullModem.h"
 #include "support/pty.h"
 
 namespace duelcom {
@@ -191,15 +192,15 @@ TEST(TwoLibraries, AGameIsAgreedOnBothSidesWheneverWhiteStartsListening) {
   std::vector<std::thread> cases;
   for (std::size_t i = 0; i < std::size(delaysMs); ++i) {
     cases.emplace_back([&, i] {
-      Pty a;
-      Pty b;
-      testing::Bridge cable(a.Master, b.Master);
+      simworld::NullModem cable;
+      std::string error;
+      ASSERT_TRUE(cable.Open(error)) << error;
       Link black{{TryMs, TickCountMs}};
       Link white{{TryMs, TickCountMs}};
-      ASSERT_TRUE(black.OpenDevice(a.SlavePath));
+      ASSERT_TRUE(black.OpenDevice(cable.Port(0)));
       std::thread late([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(delaysMs[i]));
-        ASSERT_TRUE(white.OpenDevice(b.SlavePath));
+        ASSERT_TRUE(white.OpenDevice(cable.Port(1)));
         for (int t = 0; t < 7 && !results[i].White; ++t) results[i].White = white.NewGame(White);
       });
       for (int t = 0; t < 5 && !results[i].Black; ++t) results[i].Black = black.NewGame(Black);

@@ -13,7 +13,7 @@
 
 #include "duelcom/duelcom.h"
 #include "duelcom/engine.h"
-#include "support/pty.h"
+#include "sim/NullModem.h"
 
 namespace duelcom {
 namespace {
@@ -32,11 +32,12 @@ TEST(DuelcomWine, NewGameAndMoveExchangeWithTheWindowsLibrary) {
       std::string(SOURCE_DIR "/wine_prefix.sh ") + prefix.string() + " " + com1.string();
   ASSERT_EQ(std::system(setup.c_str()), 0) << setup;
 
-  testing::Pty ours, theirs;
-  testing::Bridge wire(ours.Master, theirs.Master);
+  simworld::NullModem wire;
+  std::string error;
+  ASSERT_TRUE(wire.Open(error)) << error;
   fs::remove(com1);
-  fs::create_symlink(theirs.SlavePath, com1);
-  setenv("DUELCOM_COM1", ours.SlavePath.c_str(), 1);
+  fs::create_symlink(wire.Port(1), com1);
+  setenv("DUELCOM_COM1", wire.Port(0).c_str(), 1);
   ASSERT_EQ(initcom(1), 1);  // the white side is up before the black one starts
 
   const std::string command = "WINEPREFIX=" + prefix.string() +
@@ -77,7 +78,7 @@ TEST(DuelcomWine, NewGameAndMoveExchangeWithTheWindowsLibrary) {
             "peer: sent 4,16 answered 1 received 1 16,4\n"
             "peer: sent 0,0 answered 1 received 1 0,0\n");
   closecom();
-  const auto fromWindows = wire.FromB();
+  const auto fromWindows = wire.Written(1);
   ASSERT_GE(fromWindows.size(), 4u);
   EXPECT_EQ(Packet({fromWindows[0], fromWindows[1], fromWindows[2], fromWindows[3]}),
             Packet({0x01, 0xA1, 0xA0, 0x80}));

@@ -31,31 +31,6 @@ bool Drain(int fd, std::vector<std::uint8_t>& out) {
 
 }  // namespace
 
-Pty::Pty() {
-  Master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  Check(Master >= 0 && grantpt(Master) == 0 && unlockpt(Master) == 0, "posix_openpt");
-  char name[128];
-  Check(ptsname_r(Master, name, sizeof name) == 0, "ptsname_r");
-  SlavePath = name;
-  Slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-  Check(Slave >= 0, "open slave");
-  termios tio{};
-  Check(tcgetattr(Slave, &tio) == 0, "tcgetattr");
-  cfmakeraw(&tio);
-  Check(tcsetattr(Slave, TCSANOW, &tio) == 0, "tcsetattr");
-  Check(fcntl(Master, F_SETFL, O_NONBLOCK) == 0, "fcntl");
-}
-
-Pty::~Pty() {
-  CloseMaster();
-  if (Slave >= 0) ::close(Slave);
-}
-
-void Pty::CloseMaster() {
-  if (Master >= 0) ::close(Master);
-  Master = -1;
-}
-
 void WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size);
@@ -68,51 +43,6 @@ void WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     data += n;
     size -= static_cast<std::size_t>(n);
   }
-}
-
-Bridge::Bridge(int masterA, int masterB) : Masters{masterA, masterB} {
-  Check(pipe2(Wake, O_CLOEXEC) == 0, "pipe2");
-  Relay = std::thread([this] { Run(); });
-}
-
-Bridge::~Bridge() {
-  const char c = 1;
-  Check(::write(Wake[1], &c, 1) == 1, "wake");
-  Relay.join();
-  ::close(Wake[0]);
-  ::close(Wake[1]);
-}
-
-void Bridge::Run() {
-  bool open[2] = {true, true};
-  for (;;) {
-    pollfd fds[3] = {{Masters[0], static_cast<short>(open[0] ? POLLIN : 0), 0},
-                     {Masters[1], static_cast<short>(open[1] ? POLLIN : 0), 0},
-                     {Wake[0], POLLIN, 0}};
-    if (poll(fds, 3, -1) < 0 && errno != EINTR) return;
-    if (fds[2].revents) return;
-    for (int side = 0; side < 2; ++side) {
-      if (!open[side] || !fds[side].revents) continue;
-      std::vector<std::uint8_t> got;
-      open[side] = Drain(Masters[side], got);
-      if (got.empty()) continue;
-      {
-        std::lock_guard<std::mutex> lock(Lock);
-        Seen[side].insert(Seen[side].end(), got.begin(), got.end());
-      }
-      WriteAll(Masters[1 - side], got.data(), got.size());
-    }
-  }
-}
-
-std::vector<std::uint8_t> Bridge::FromA() {
-  std::lock_guard<std::mutex> lock(Lock);
-  return Seen[0];
-}
-
-std::vector<std::uint8_t> Bridge::FromB() {
-  std::lock_guard<std::mutex> lock(Lock);
-  return Seen[1];
 }
 
 Partner::Partner(int master) : Master(master) {

@@ -1,5 +1,5 @@
-// Pseudo-terminals for the link tests: a library opens the slave end by path,
-// the test talks on the master end.
+// The far end of a link under test: a protocol engine on a pseudo-terminal's
+// master end. (Joined pairs of lines are simworld::NullModem's.)
 #pragma once
 
 #include <atomic>
@@ -11,41 +11,13 @@
 #include <vector>
 
 #include "duelcom/engine.h"
+#include "sim/Pty.h"
 
 namespace duelcom::testing {
 
-// A pseudo-terminal in raw mode with echo off. The test keeps its own slave
-// descriptor open, so the master never sees a hang-up while a library closes
-// and reopens the slave.
-struct Pty {
-  Pty();
-  ~Pty();
-  Pty(const Pty&) = delete;
-  Pty& operator=(const Pty&) = delete;
-  void CloseMaster();
-
-  int Master = -1;
-  int Slave = -1;
-  std::string SlavePath;
-};
-
-// Relays bytes between the masters of two pseudo-terminals, so that what is
-// written to one slave is read from the other, and keeps what went each way.
-class Bridge {
- public:
-  Bridge(int masterA, int masterB);
-  ~Bridge();
-  std::vector<std::uint8_t> FromA();
-  std::vector<std::uint8_t> FromB();
-
- private:
-  void Run();
-  int Masters[2];
-  int Wake[2] = {-1, -1};
-  std::mutex Lock;
-  std::vector<std::uint8_t> Seen[2];
-  std::thread Relay;
-};
+// The simulated line's pseudo-terminal: a library opens the slave end by
+// path, the test talks on the master end.
+using Pty = simworld::Pty;
 
 // A protocol engine speaking on a master descriptor from its own thread: the
 // partner at the far end of a link under test.

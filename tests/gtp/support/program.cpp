@@ -9,12 +9,10 @@
 
 #include <chrono>
 
-#include "support/pty.h"
+#include "sim/GnuGoPartner.h"
+#include "sim/NullModem.h"
 
 namespace gtptest {
-
-using duelcom::testing::Bridge;
-using duelcom::testing::Pty;
 
 Program::Program(const std::vector<std::string>& command,
                  const std::vector<std::string>& environment) {
@@ -80,44 +78,15 @@ std::string Program::Output() {
   return Text;
 }
 
-namespace {
-
-// GNU Go in its GMP mode on the slave end of `line`, playing `colour`.
-pid_t StartGnuGoGmp(const Pty& line, const char* colour, const fs::path& sgf) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(line.Slave, 0);
-    dup2(line.Slave, 1);
-    const int null = ::open("/dev/null", O_WRONLY);
-    dup2(null, 2);
-    // A fixed seed: its answers to the same moves are the same in every run.
-    execl(GnuGo, GnuGo, "--mode", "gmp", "--quiet", "--level", "1", "--seed", "1", "--color",
-          colour, "-o", sgf.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return pid;
-}
-
-// Ends a process that should be ending: ten seconds, then it is killed.
-void Reap(pid_t pid) {
-  for (int i = 0; i < 1000; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    usleep(10000);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
-}  // namespace
-
 Game AgainstGnuGoGmp(const Launch& launch, const std::vector<std::string>& engine, bool engineBlack,
                      const std::vector<std::string>& options) {
   TempFolder folder;
-  Pty ours, theirs;
-  Bridge wire(ours.Master, theirs.Master);
+  auto wire = std::make_unique<simworld::NullModem>();
+  std::string error;
+  EXPECT_TRUE(wire->Open(error)) << error;
   std::vector<std::string> command = launch.Command;
   for (const std::string& a :
-       {std::string("--port"), launch.Port(ours.SlavePath), std::string("--colour"),
+       {std::string("--port"), launch.Port(wire->Port(0)), std::string("--colour"),
         std::string(engineBlack ? "black" : "white"), std::string("--sgf"),
         launch.Folder(folder.Path())})
     command.push_back(a);
@@ -128,12 +97,15 @@ Game AgainstGnuGoGmp(const Launch& launch, const std::vector<std::string>& engin
   Game game;
   // GNU Go playing black sends its request at once: the line is opened first.
   EXPECT_TRUE(program.WaitFor("line open")) << program.Output();
-  const pid_t gnugo =
-      StartGnuGoGmp(theirs, engineBlack ? "white" : "black", folder.Path() / "gnugo.sgf");
+  simworld::GnuGoPartner gnugo(1);
+  using Colour = simworld::GnuGoPartner::Colour;
+  EXPECT_TRUE(gnugo.StartOn(wire->Port(1), engineBlack ? Colour::White : Colour::Black,
+                            (folder.Path() / "gnugo.sgf").string(), error))
+      << error;
   EXPECT_EQ(program.Wait(), 0) << program.Output();
   game.Output = program.Output();
-  theirs.CloseMaster();  // GNU Go ends when its line closes
-  Reap(gnugo);
+  wire.reset();  // GNU Go ends when its line goes
+  gnugo.Finish();
   game.OurSgf = Slurp(folder.Path() / "game-1.sgf");
   game.Ours = SgfMoves(game.OurSgf);
   game.Theirs = SgfMoves(Slurp(folder.Path() / "gnugo.sgf"));
