@@ -71,6 +71,39 @@ int AnswerFor(int query, int localColour) {
   }
 }
 
+PacketCheck CheckPacket(const Packet& p) {
+  if (Checksum(p[0], p[2], p[3]) != p[1]) return PacketCheck::WrongChecksum;
+  if (p[2] & 0x08) return PacketCheck::WrongCommandByte;
+  return PacketCheck::Good;
+}
+
+PacketFields DecodePacket(const Packet& p) {
+  PacketFields f;
+  f.Cmd = static_cast<Command>((p[2] & 0x70) >> 4);
+  f.Value = ((p[2] & 7) << 7) | (p[3] & 0x7F);
+  f.S = p[0] & 1;
+  f.H = (p[0] >> 1) & 1;
+  return f;
+}
+
+bool PacketFramer::Feed(std::uint8_t byte, Packet& packet) {
+  if (!(byte & 0x80)) {
+    if (byte & 0xFC) {
+      Pos = 0;  // neither a header nor part of a packet
+      return false;
+    }
+    Buffer[0] = byte;
+    Pos = 1;
+    return false;
+  }
+  if (Pos == 0) return false;  // not a header byte
+  Buffer[static_cast<std::size_t>(Pos++)] = byte;
+  if (Pos < 4) return false;
+  Pos = 0;
+  packet = Buffer;
+  return true;
+}
+
 LinkContext::LinkContext() = default;
 
 bool LinkContext::IsMoveReady() const {
@@ -80,45 +113,30 @@ bool LinkContext::IsMoveReady() const {
 bool LinkContext::IsAnswering() const { return Answering && !AwaitingReply; }
 
 void LinkContext::FeedByte(std::uint8_t byte) {
-  if (!(byte & 0x80)) {
-    // Only a header has bit 7 clear: inside a packet it means the packet was
-    // cut short, so it is dropped and a new one starts here.
-    if (byte & 0xFC) {
-      RecvPos = 0;  // neither a header nor part of a packet
-      return;
-    }
-    RecvBuffer[0] = byte;
-    RecvPos = 1;
-    return;
-  }
-  if (RecvPos == 0) return;  // not a header byte
-  RecvBuffer[RecvPos++] = byte;
-  if (RecvPos == 4) {
-    RecvPos = 0;
-    HandlePacket();
-  }
+  Packet p;
+  if (Framer.Feed(byte, p)) HandlePacket(p);
 }
 
-void LinkContext::HandlePacket() {
-  const Packet& p = RecvBuffer;
-  if (Checksum(p[0], p[2], p[3]) != p[1]) {
-    Warn("Wrong checksum.");
-    return;
+void LinkContext::HandlePacket(const Packet& p) {
+  switch (CheckPacket(p)) {
+    case PacketCheck::WrongChecksum:
+      Warn("Wrong checksum.");
+      return;
+    case PacketCheck::WrongCommandByte:
+      Warn("Wrong command byte.");
+      return;
+    case PacketCheck::Good:
+      break;
   }
-  if (p[2] & 0x08) {
-    // Bit 3 of a command byte is always clear: bytes that pass the plain sum
-    // with it set are a damaged packet, typically one shifted by a lost byte.
-    Warn("Wrong command byte.");
-    return;
-  }
-  const auto command = static_cast<Command>((p[2] & 0x70) >> 4);
-  const int value = ((p[2] & 7) << 7) | (p[3] & 0x7F);
+  const PacketFields fields = DecodePacket(p);
+  const Command command = fields.Cmd;
+  const int value = fields.Value;
   LastCommand = static_cast<int>(command);
   LastValue = value;
   Trace("Receive: com=%d arg=%d(%2x %2x %2x %2x)\r\n", LastCommand, value, p[0], p[1], p[2], p[3]);
 
-  const int s = p[0] & 1;
-  const bool hMatches = ((p[0] >> 1) & 1) == MySeq;
+  const int s = fields.S;
+  const bool hMatches = fields.H == MySeq;
   const bool sMatches = s == HisSeq;
   const bool isOk = command == Command::OK;
 

@@ -62,6 +62,34 @@ void DecodePoint(int value, int& x, int& y);
 // The reply to a QUERY with the given number.
 int AnswerFor(int query, int localColour);
 
+// What a received packet holds, and whether it can be taken at all.
+enum class PacketCheck { Good, WrongChecksum, WrongCommandByte };
+struct PacketFields {
+  Command Cmd = Command::OK;
+  int Value = 0;  // 10 bits
+  int S = 0;      // the sender's own sequence bit
+  int H = 0;      // the sequence bit the sender last took from the receiver
+};
+// A packet passes when its checksum holds and bit 3 of its command byte is
+// clear: bytes that pass the plain sum with that bit set are a damaged packet,
+// typically one shifted by a lost byte.
+PacketCheck CheckPacket(const Packet& packet);
+PacketFields DecodePacket(const Packet& packet);
+
+// Assembles packets from the bytes of a line. Only a header byte (0..3) has
+// bit 7 clear: it starts a packet, and inside a packet it means the packet was
+// cut short, which is dropped; a byte with bit 7 clear that is no header drops
+// the incomplete packet too.
+class PacketFramer {
+ public:
+  // True when `byte` completed a packet, which is then in `packet`.
+  bool Feed(std::uint8_t byte, Packet& packet);
+
+ private:
+  Packet Buffer{};
+  int Pos = 0;
+};
+
 class LinkContext {
  public:
   using PacketWriter = std::function<void(const Packet&)>;
@@ -146,7 +174,7 @@ class LinkContext {
   bool IsMoveReady() const;
 
  private:
-  void HandlePacket();
+  void HandlePacket(const Packet& p);
   void Accept(Command command, int value, int s);
   void ReceiveMove(int value);
   void SendNextQuery();
@@ -160,8 +188,7 @@ class LinkContext {
 
   int MySeq = 0;
   int HisSeq = 0;
-  Packet RecvBuffer{};
-  int RecvPos = 0;
+  PacketFramer Framer;
   Packet LastSent{};
   LinkState State = LinkState::Idle;
   bool AwaitingReply = false;

@@ -107,21 +107,11 @@ std::vector<Move> Play(const Exports& lib, int port, int colour, unsigned seed, 
 int PassedDamage(simworld::NullModem& cable, int from) {
   auto packets = [](const std::vector<std::uint8_t>& bytes) {
     std::vector<duelcom::Packet> found;
-    duelcom::Packet p{};
-    int pos = 0;
-    for (std::uint8_t b : bytes) {
-      if (!(b & 0x80)) {
-        pos = 0;
-        if (b & 0xFC) continue;
-      } else if (pos == 0) {
-        continue;
-      }
-      p[static_cast<std::size_t>(pos++)] = b;
-      if (pos == 4) {
-        pos = 0;
-        if (duelcom::Checksum(p[0], p[2], p[3]) == p[1] && !(p[2] & 0x08)) found.push_back(p);
-      }
-    }
+    duelcom::PacketFramer framer;
+    duelcom::Packet p;
+    for (std::uint8_t b : bytes)
+      if (framer.Feed(b, p) && duelcom::CheckPacket(p) == duelcom::PacketCheck::Good)
+        found.push_back(p);
     return found;
   };
   const std::vector<duelcom::Packet> written = packets(cable.Written(from));

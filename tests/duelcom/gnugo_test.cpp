@@ -152,14 +152,13 @@ class GnuGoGame {
     Record.push_back(m);
   }
 
-  // The MOVE packets GNU Go has put on the line: a packet starts at the one byte
-  // of its four whose top bit is clear.
+  // The MOVE packets GNU Go has put on the line.
   long MovePacketsFromGnuGo() {
-    const std::vector<std::uint8_t> bytes = Wire->Written(1);
+    PacketFramer framer;
+    Packet p;
     long moves = 0;
-    for (std::size_t i = 0; i + 3 < bytes.size(); ++i) {
-      if (!(bytes[i] & 0x80) && (bytes[i + 2] & 0x70) == 0x50) ++moves;
-    }
+    for (std::uint8_t b : Wire->Written(1))
+      moves += framer.Feed(b, p) && DecodePacket(p).Cmd == Command::MOVE;
     return moves;
   }
 

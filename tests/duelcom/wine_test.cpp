@@ -14,6 +14,7 @@
 #include "duelcom/duelcom.h"
 #include "duelcom/engine.h"
 #include "sim/NullModem.h"
+#include "support/pty.h"
 
 namespace duelcom {
 namespace {
@@ -26,11 +27,10 @@ TEST(DuelcomWine, NewGameAndMoveExchangeWithTheWindowsLibrary) {
   const fs::path peer = fs::path(windowsBuild) / "tests/duelcom/duelcom_wine_peer.exe";
   ASSERT_TRUE(fs::exists(peer)) << peer;
 
-  const fs::path prefix = fs::path(BUILD_DIR) / "wine-duelcom";
-  const fs::path com1 = prefix / "com1-pty";
-  const std::string setup =
-      std::string(SOURCE_DIR "/wine_prefix.sh ") + prefix.string() + " " + com1.string();
-  ASSERT_EQ(std::system(setup.c_str()), 0) << setup;
+  const testing::WinePrefix wine = testing::DuelcomWinePrefix();
+  ASSERT_TRUE(wine.Ready) << wine.Prefix;
+  const fs::path prefix = wine.Prefix;
+  const fs::path com1 = wine.Com1;
 
   simworld::NullModem wire;
   std::string error;

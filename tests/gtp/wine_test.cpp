@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/program.h"
+#include "support/pty.h"
 
 namespace gtptest {
 namespace {
@@ -28,11 +29,10 @@ TEST(PartnerProgramWine, TheWindowsBuildRelaysAGameOnComOne) {
   ASSERT_TRUE(fs::exists(program)) << program;
   ASSERT_TRUE(fs::exists(engine)) << engine;
 
-  const fs::path prefix = fs::path(BUILD_DIR) / "wine-duelcom";
-  const fs::path com1 = prefix / "com1-pty";
-  const std::string setup =
-      std::string(DUELCOM_TEST_DIR "/wine_prefix.sh ") + prefix.string() + " " + com1.string();
-  ASSERT_EQ(std::system(setup.c_str()), 0) << setup;
+  const duelcom::testing::WinePrefix wineSetup = duelcom::testing::DuelcomWinePrefix();
+  ASSERT_TRUE(wineSetup.Ready) << wineSetup.Prefix;
+  const fs::path prefix = wineSetup.Prefix;
+  const fs::path com1 = wineSetup.Com1;
 
   const Launch wine{{"/usr/lib/wine/wine64", program.string()},
                     {"WINEPREFIX=" + prefix.string(), "WINEDEBUG=-all"},

@@ -53,6 +53,8 @@
 #include <thread>
 #include <vector>
 
+#include "duelcom/engine.h"
+#include "sim/Pty.h"
 #include "tests/support/Files.h"
 #include "tests/support/SgfMoves.h"
 
@@ -167,25 +169,23 @@ class GameEndWatch {
   // a row.
   bool Feed(int from, std::uint8_t byte) {
     Sender& s = Senders_[static_cast<std::size_t>(from)];
-    if (!(byte & 0x80)) s.Have = 0;  // the first byte of a packet has its top bit clear
-    if (s.Have >= 4) return false;
-    s.Bytes[s.Have++] = byte;
-    if (s.Have < 4) return false;
-    const int command = (s.Bytes[2] >> 4) & 7;
-    const int value = ((s.Bytes[2] & 7) << 7) | (s.Bytes[3] & 0x7F);
-    if (command == 0 || s.Bytes == s.LastCommand) return false;  // OK, or a repeat
-    s.LastCommand = s.Bytes;
-    if (command == 2) PassesInARow_ = 0;  // NEWGAME
-    if (command != 5) return false;       // not a MOVE
-    PassesInARow_ = (value & 0x1FF) == 0 ? PassesInARow_ + 1 : 0;
+    duelcom::Packet p;
+    if (!s.Framer.Feed(byte, p) || duelcom::CheckPacket(p) != duelcom::PacketCheck::Good)
+      return false;
+    const duelcom::PacketFields f = duelcom::DecodePacket(p);
+    if (f.Cmd == duelcom::Command::OK || p == s.LastCommand)
+      return false;  // an answer, or a repeat
+    s.LastCommand = p;
+    if (f.Cmd == duelcom::Command::NEWGAME) PassesInARow_ = 0;
+    if (f.Cmd != duelcom::Command::MOVE) return false;
+    PassesInARow_ = (f.Value & 0x1FF) == 0 ? PassesInARow_ + 1 : 0;
     return PassesInARow_ == 2;
   }
 
  private:
   struct Sender {
-    std::array<std::uint8_t, 4> Bytes{};
-    std::array<std::uint8_t, 4> LastCommand{};
-    int Have = 0;
+    duelcom::PacketFramer Framer;
+    duelcom::Packet LastCommand{};
   };
   std::array<Sender, 2> Senders_;
   int PassesInARow_ = 0;
@@ -199,35 +199,21 @@ class GameEndWatch {
 class ComLine {
  public:
   explicit ComLine(const fs::path& com1) {
-    Master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    char name[128] = "";
-    if (Master_ < 0 || grantpt(Master_) != 0 || unlockpt(Master_) != 0 ||
-        ptsname_r(Master_, name, sizeof name) != 0) {
-      Error = "no pseudo-terminal";
+    if (!Line_.IsOpen()) {
+      Error = Line_.Error();
       return;
     }
-    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios tio{};
-    if (slave < 0 || tcgetattr(slave, &tio) != 0) {
-      Error = "cannot open the line";
-      return;
-    }
-    cfmakeraw(&tio);
-    tcsetattr(slave, TCSANOW, &tio);
-    ::close(slave);
+    Line_.ReleaseSlave();
     std::error_code ignored;
     fs::remove(com1, ignored);
-    fs::create_symlink(name, com1, ignored);
-  }
-  ~ComLine() {
-    if (Master_ >= 0) ::close(Master_);
+    fs::create_symlink(Line_.SlavePath, com1, ignored);
   }
   ComLine(const ComLine&) = delete;
   ComLine& operator=(const ComLine&) = delete;
 
-  int Fd() const { return Master_; }
+  int Fd() const { return Line_.Master; }
   bool PortOpen() const {
-    pollfd p{Master_, POLLIN, 0};
+    pollfd p{Line_.Master, POLLIN, 0};
     poll(&p, 1, 0);
     return !(p.revents & POLLHUP);
   }
@@ -235,7 +221,7 @@ class ComLine {
   std::string Error;  // empty when the line is ready
 
  private:
-  int Master_ = -1;
+  simworld::Pty Line_;
 };
 
 // What is at the far end of Tovarin's COM1, relayed on a thread of its own.

@@ -1,7 +1,6 @@
 #include "support/VirtualLine.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace duelcom::testing {
 
@@ -24,17 +23,6 @@ VirtualLine::VirtualLine(int blackNamedAtMs, int whiteNamedAtMs, Faults faults) 
     s.Random = faults.Seed * 2654435761u + static_cast<std::uint32_t>(i) + 1;
     s.Context.SetWriter([this, i](const Packet& p) { Write(i, p); });
     s.Context.SetWarningHook([&s](const char* text) { s.LastWarning = text; });
-    // Every packet that passes the checks on this side: was it ever written?
-    s.Context.SetTrace(true);
-    s.Context.SetTraceSink([this, i](const char* line) {
-      unsigned b[4];
-      if (std::sscanf(line, "Receive: com=%*d arg=%*d(%x %x %x %x)", &b[0], &b[1], &b[2], &b[3]) ==
-          4) {
-        const Packet p{static_cast<std::uint8_t>(b[0]), static_cast<std::uint8_t>(b[1]),
-                       static_cast<std::uint8_t>(b[2]), static_cast<std::uint8_t>(b[3])};
-        if (!Sides[1 - i].Written.count(Key(p))) ++Undetected;
-      }
-    });
   }
   // Forty stones in a fixed pattern, then the two passes that end the game.
   for (int i = 1; i <= 40; ++i) Script.push_back({1 + (i * 7) % 19, 1 + (i * 11) % 19});
@@ -123,12 +111,16 @@ void VirtualLine::Write(int from, const Packet& p) {
   }
 }
 
-void VirtualLine::Deliver(Side& s, const Side&) {
+void VirtualLine::Deliver(Side& s, const Side& sender) {
   while (!s.Incoming.empty() && s.Incoming.front().first <= Now) {
     const std::uint8_t b = s.Incoming.front().second;
     s.Incoming.pop_front();
     if (s.Closed) continue;
     s.LastHeard = Now;
+    // Every packet that passes the checks on this side: was it ever written?
+    Packet p;
+    if (s.Framer.Feed(b, p) && CheckPacket(p) == PacketCheck::Good && !sender.Written.count(Key(p)))
+      ++Undetected;
     const std::uint32_t taken = s.Context.GetTaken();
     s.Context.FeedByte(b);
     if (s.Context.GetTaken() != taken) s.LastActivity = Now;

@@ -64,6 +64,7 @@ class VirtualLine {
     int LineFreeAt = 0;
     std::uint32_t Random = 1;
     std::set<std::uint32_t> Written;
+    PacketFramer Framer;  // what arrives here, framed as the engine frames it
     std::string LastWarning;
   };
 

@@ -31,6 +31,16 @@ bool Drain(int fd, std::vector<std::uint8_t>& out) {
 
 }  // namespace
 
+WinePrefix DuelcomWinePrefix() {
+  WinePrefix wine;
+  wine.Prefix = std::string(DUELCOM_BUILD_DIR) + "/wine-duelcom";
+  wine.Com1 = wine.Prefix + "/com1-pty";
+  const std::string setup =
+      std::string(DUELCOM_TEST_DIR "/wine_prefix.sh ") + wine.Prefix + " " + wine.Com1;
+  wine.Ready = std::system(setup.c_str()) == 0;
+  return wine;
+}
+
 void WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size);

@@ -50,6 +50,17 @@ class Partner {
   std::thread Reader;
 };
 
+// The Wine prefix that the Windows checks of the link library and of its
+// partner program share, in the build folder: made on first use by
+// wine_prefix.sh, its COM1 mapped to Com1, a path that each run links to a line
+// of its own. Ready is false when it could not be made.
+struct WinePrefix {
+  std::string Prefix;
+  std::string Com1;
+  bool Ready = false;
+};
+WinePrefix DuelcomWinePrefix();
+
 // Writes all bytes to a descriptor.
 void WriteAll(int fd, const std::uint8_t* data, std::size_t size);
 inline void WriteAll(int fd, const Packet& p) { WriteAll(fd, p.data(), p.size()); }
