@@ -49,6 +49,11 @@ class ScreenSnapshot {
     return Pixels_;
   }
 
+  // Single screen points read in the same look as the area, wherever they are
+  // (a program's dialogs beside its board): set before Snapshot, read after.
+  std::vector<Point> Spots;
+  std::vector<ColorRef> SpotColours;  // InvalidColor off the screen
+
  private:
   Rect Area_;
   std::vector<ColorRef> Pixels_;
@@ -66,7 +71,9 @@ class Desktop {
 
   // Colour of one screen pixel; InvalidColor off the screen.
   virtual ColorRef Pixel(int x, int y) = 0;
-  // Reads every pixel of `area` (clipped to the screen; outside stays InvalidColor).
+  // Reads every pixel of `area` (clipped to the screen; outside stays InvalidColor),
+  // and the snapshot's Spots, at one moment: on Windows through one device
+  // context, so that the spots cost no device context of their own.
   virtual void Snapshot(const Rect& area, ScreenSnapshot& out) = 0;
 
   // The top-level window whose title equals `title` (UTF-8) exactly, or 0.

@@ -161,6 +161,9 @@ ColorRef SimDesktop::Pixel(int x, int y) {
 }
 
 void SimDesktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
+  out.SpotColours.resize(out.Spots.size());
+  for (std::size_t i = 0; i < out.Spots.size(); ++i)
+    out.SpotColours[i] = Pixel(out.Spots[i].X, out.Spots[i].Y);
   std::vector<ColorRef>& px = out.Prepare(area);
   int w = area.Width();
   int x0 = std::max(area.Left, 0), y0 = std::max(area.Top, 0);

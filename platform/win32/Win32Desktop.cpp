@@ -69,11 +69,21 @@ ColorRef Win32Desktop::Pixel(int x, int y) {
 
 void Win32Desktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
   std::vector<ColorRef>& pixels = out.Prepare(area);
-  Rect clip{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, ScreenWidth()),
-            std::min(area.Bottom, ScreenHeight())};
-  if (clip.Width() <= 0 || clip.Height() <= 0) return;
+  out.SpotColours.assign(out.Spots.size(), InvalidColor);
   ScreenDc screen;
   if (!screen.Get()) return;
+  // The spots first, through the same device context: a context of its own
+  // for each costs far more than the pixel.
+  const int width = ScreenWidth(), height = ScreenHeight();
+  for (std::size_t i = 0; i < out.Spots.size(); ++i) {
+    const Point p = out.Spots[i];
+    if (p.X < 0 || p.Y < 0 || p.X >= width || p.Y >= height) continue;
+    const COLORREF c = GetPixel(screen.Get(), p.X, p.Y);
+    if (c != CLR_INVALID) out.SpotColours[i] = static_cast<ColorRef>(c);
+  }
+  Rect clip{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, width),
+            std::min(area.Bottom, height)};
+  if (clip.Width() <= 0 || clip.Height() <= 0) return;
 
   // One copy of the whole rectangle into a 32-bit top-down bitmap in memory.
   BITMAPINFO info = TopDownBitmapInfo(clip.Width(), clip.Height());

@@ -41,6 +41,7 @@ struct Screen {
   Point Look() {
     std::int32_t x = -1, y = -1;
     bool found = F.DetectPuppetMove(x, y);
+    F.ClearPassSign();
     EXPECT_EQ(found, x != -1);
     return Point{x, y};
   }

@@ -155,7 +155,9 @@ void TForm1::UpdateSeriesCaptions() {
 }
 
 void TForm1::RelayPuppetsFirstMove() {
-  if (!DetectPuppetMove(MoveX, MoveY)) {
+  const bool found = DetectPuppetMove(MoveX, MoveY);
+  ClearPassSign();
+  if (!found) {
     // A screen that is not the puppet's board is named as such.
     if (LastSighting != Sighting::Sound) {
       StopOnSighting();

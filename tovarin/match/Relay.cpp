@@ -87,7 +87,9 @@ void TForm1::Timer3Timer() {
   Timer3.SetEnabled(false);
   if (!PassCheckDue && platform::TickAfter(Sys.Clock.TickCount(), PassCheckDeadline))
     PassCheckDue = true;
-  if (!DetectPuppetMove(MoveX, MoveY)) {
+  const bool found = DetectPuppetMove(MoveX, MoveY);
+  ClearPassSign();
+  if (!found) {
     // A look the guard refused sends nothing; one that stays refused over the
     // grace stops the relay.
     RefusedLooks = LastSighting == Sighting::Sound ? 0 : RefusedLooks + 1;

@@ -10,18 +10,139 @@
 
 namespace tovarin {
 
+namespace {
+
+// Each kind of pass sign, read from its probe pixels: the pass probe and, for
+// two kinds, a second one.
+TForm1::PassShown NoticeOrDialogSign(platform::ColorRef notice, platform::ColorRef pass) {
+  // A notice, not a move, is cleared before anything else is looked at.
+  if (notice == puppet::DialogGrey) return TForm1::PassShown::Notice;
+  return pass == puppet::DialogGrey ? TForm1::PassShown::Dialog : TForm1::PassShown::None;
+}
+
+TForm1::PassShown DialogSign(platform::ColorRef pass) {
+  return pass == puppet::DialogGrey ? TForm1::PassShown::Dialog : TForm1::PassShown::None;
+}
+
+TForm1::PassShown PanelOrCentreSign(bool panelTrusted, platform::ColorRef panel,
+                                    platform::ColorRef centre) {
+  // The panel still shows an earlier pass for a while after the partner's move.
+  return (panelTrusted && panel == puppet::Black) || centre == puppet::DialogGrey
+             ? TForm1::PassShown::Panel
+             : TForm1::PassShown::None;
+}
+
+TForm1::PassShown DialogSeriesSign(platform::ColorRef first) {
+  return first == puppet::DialogGrey ? TForm1::PassShown::DialogSeries : TForm1::PassShown::None;
+}
+
+}  // namespace
+
+void TForm1::TakeLook(const puppet::Reading& reading) {
+  const int w = Sys.Desktop.ScreenWidth(), h = Sys.Desktop.ScreenHeight();
+  BoardShot.Spots = {reading.PassProbe.On(w, h)};
+  if (reading.Sign == puppet::PassSign::NoticeDialog)
+    BoardShot.Spots.push_back(reading.NoticeProbe.On(w, h));
+  if (reading.Sign == puppet::PassSign::PanelOrCentre)
+    BoardShot.Spots.push_back(reading.PanelProbe.On(w, h));
+  Sys.Desktop.Snapshot(puppet::SampleArea(reading), BoardShot);
+}
+
+TForm1::PassShown TForm1::ReadPassSign(const puppet::Reading& reading) const {
+  const std::vector<platform::ColorRef>& spot = BoardShot.SpotColours;
+  switch (reading.Sign) {
+    case puppet::PassSign::NoticeDialog:
+      return NoticeOrDialogSign(spot[1], spot[0]);
+    case puppet::PassSign::Dialog:
+      return DialogSign(spot[0]);
+    case puppet::PassSign::PanelOrCentre:
+      return PanelOrCentreSign(PassCheckDue, spot[1], spot[0]);
+    case puppet::PassSign::DialogSeries:
+      return DialogSeriesSign(spot[0]);
+  }
+  return PassShown::None;
+}
+
+TForm1::BoardScan TForm1::ScanBoard(const puppet::Reading& reading) const {
+  auto read = [this](int px, int py) { return BoardShot.At(px, py); };
+  // The stone played last, passes passed over: a puppet may mark it in any colour.
+  std::int32_t lastStone = 0;
+  for (int m = MoveCount; m > 0 && m < board::MoveRecordSize && lastStone == 0; --m)
+    lastStone = MoveRecord[static_cast<std::size_t>(m)];
+  // Every point once. A point empty here but not on the screen is a new stone;
+  // the first, column by column from the left and each from the top, is the
+  // move. A stone held here that the screen shows empty is a stone gone.
+  BoardScan scan;
+  for (int c = 1; c <= board::BoardSize; ++c)
+    for (int r = 1; r <= board::BoardSize; ++r) {
+      const int code = board::PointCode(c, r);
+      const puppet::PointTest test = puppet::PointTestFor(reading, c, r);
+      const bool occupied = puppet::LooksOccupied(test, read);
+      if (Stones[static_cast<std::size_t>(code)] == board::Empty) {
+        if (occupied && scan.NewStones++ == 0) {
+          scan.NewX = c;
+          scan.NewY = r;
+        }
+      } else if (!occupied && Stones[static_cast<std::size_t>(code)] == board::StoneWhite &&
+                 code != lastStone &&
+                 read(test.Pixels[0].X, test.Pixels[0].Y) != platform::InvalidColor) {
+        // Only white stones are judged: the empty colours are dark, and some
+        // puppets draw a black stone in one of them, told from the board only
+        // while it carries the last-move mark. A point off the screen shows
+        // nothing either way.
+        scan.Gone[static_cast<std::size_t>(scan.GoneCount++)] = static_cast<std::int16_t>(code);
+      }
+    }
+  return scan;
+}
+
+bool TForm1::PassesGuard(const BoardScan& scan) {
+  if (scan.NewStones > 1) {
+    LastSighting = Sighting::ManyNewStones;
+    SightingPoints = scan.NewStones;
+    return false;
+  }
+  if (scan.GoneCount == 0) return true;
+  // Only the stones the new move captures may go.
+  bool captured = scan.NewStones == 1;
+  if (captured) {
+    board::Board after = *this;
+    after.LastMoveCode = board::PointCode(scan.NewX, scan.NewY);
+    after.PlaceStone(BlackToMove());
+    for (int i = 0; i < scan.GoneCount && captured; ++i)
+      captured = after.Stones[static_cast<std::size_t>(scan.Gone[static_cast<std::size_t>(i)])] ==
+                 board::Empty;
+  }
+  if (captured) return true;
+  LastSighting = Sighting::StonesGone;
+  SightingPoints = scan.GoneCount;
+  return false;
+}
+
+bool TForm1::LastMarkGone(const puppet::Reading& reading) const {
+  if (MoveCount <= 0 || MoveCount >= board::MoveRecordSize) return false;
+  const int m = MoveRecord[static_cast<std::size_t>(MoveCount)];
+  const int mx = board::CodeX(m), my = board::CodeY(m);
+  if (mx < 1 || mx > board::BoardSize || my < 1 || my > board::BoardSize) return false;
+  // The puppet's stones are centred on the sample points.
+  const platform::ColorRef centre = BoardShot.At(reading.SampleX.At(mx), reading.SampleY.At(my));
+  const std::int32_t stone = Stones[static_cast<std::size_t>(m)];
+  return (stone == board::StoneBlack && centre == puppet::Black) ||
+         (stone == board::StoneWhite && centre == reading.PlainWhiteFace);
+}
+
 bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
   LastSighting = Sighting::Sound;
+  LastPassShown = PassShown::None;
   // While a box of Tovarin's stands on the screen, the screen shows the box where
   // the board may be: no look is taken.
   if (App().ModalDepth() > 0) return false;
   // Without a profile there is no geometry to read the screen by.
   const puppet::Reading* reading = puppet::ReadingOf(ProfileNo);
   if (!reading) return false;
-  platform::Desktop& desktop = Sys.Desktop;
   // Without its window the screen shows whatever lies below: nothing is read.
   platform::Rect window;
-  if (PuppetWindow == 0 || !desktop.GetWindowRect(PuppetWindow, window)) {
+  if (PuppetWindow == 0 || !Sys.Desktop.GetWindowRect(PuppetWindow, window)) {
     LastSighting = Sighting::WindowGone;
     return false;
   }
@@ -31,140 +152,60 @@ bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
     LastSighting = Sighting::WindowMoved;
     return false;
   }
-  const int w = desktop.ScreenWidth(), h = desktop.ScreenHeight();
-  auto pixel = [&](puppet::ScreenSpot spot) {
-    platform::Point p = spot.On(w, h);
-    return desktop.Pixel(p.X, p.Y);
-  };
-  auto click = [&](puppet::ScreenSpot spot) {
-    platform::Point p = spot.On(w, h);
-    ClickAt(p.X, p.Y);
-  };
-  auto passed = [&] {
-    x = 0;
-    y = 0;
-    return true;
-  };
-
-  // Pass signs. Every click below ends the look, so no pixel is read after one.
-  switch (reading->Sign) {
-    case puppet::PassSign::NoticeDialog:
-      if (pixel(reading->NoticeProbe) == puppet::DialogGrey) {
-        // A notice, not a move: clear it and look again at the next poll.
-        click(reading->NoticeDismiss);
-        return false;
-      }
-      [[fallthrough]];
-    case puppet::PassSign::Dialog:
-      if (pixel(reading->PassProbe) == puppet::DialogGrey) {
-        click(reading->PassDismiss);
-        ParkCursor();
-        return passed();
-      }
-      break;
-    case puppet::PassSign::PanelOrCentre:
-      // The panel still shows an earlier pass for a while after the partner's move.
-      if ((PassCheckDue && pixel(reading->PanelProbe) == puppet::Black) ||
-          pixel(reading->PassProbe) == puppet::DialogGrey)
-        return passed();
-      break;
-    case puppet::PassSign::DialogSeries:
-      if (pixel(reading->PassProbe) == puppet::DialogGrey) {
-        for (std::size_t i = 0; i < reading->SeriesClicks.size(); ++i) {
-          click(reading->SeriesClicks[i]);
-          Sys.Clock.Sleep(reading->SeriesWaitsMs[i]);
-        }
-        ParkCursor();
-        PassDialogHandled = true;
-        return passed();
-      }
-      break;
-  }
-
-  // The board, read once: one snapshot of every pixel the scan may look at.
-  desktop.Snapshot(puppet::SampleArea(*reading), BoardShot);
-  auto read = [this](int px, int py) { return BoardShot.At(px, py); };
-  // The stone played last, passes passed over: a puppet may mark it in any colour.
-  std::int32_t lastStone = 0;
-  for (int m = MoveCount; m > 0 && m < board::MoveRecordSize && lastStone == 0; --m)
-    lastStone = MoveRecord[static_cast<std::size_t>(m)];
-  // Every point once. A point empty here but not on the screen is a new stone;
-  // the first, column by column from the left and each from the top, is the
-  // move. A stone held here that the screen shows empty is a stone gone.
-  int newStones = 0;
-  int newX = 0;
-  int newY = 0;
-  std::array<std::int16_t, board::BoardSize * board::BoardSize> gone{};
-  int goneCount = 0;
-  for (int c = 1; c <= board::BoardSize; ++c)
-    for (int r = 1; r <= board::BoardSize; ++r) {
-      const int code = board::PointCode(c, r);
-      const puppet::PointTest test = puppet::PointTestFor(*reading, c, r);
-      const bool occupied = puppet::LooksOccupied(test, read);
-      if (Stones[static_cast<std::size_t>(code)] == board::Empty) {
-        if (occupied && newStones++ == 0) {
-          newX = c;
-          newY = r;
-        }
-      } else if (!occupied && Stones[static_cast<std::size_t>(code)] == board::StoneWhite &&
-                 code != lastStone &&
-                 read(test.Pixels[0].X, test.Pixels[0].Y) != platform::InvalidColor) {
-        // Only white stones are judged: the empty colours are dark, and some
-        // puppets draw a black stone in one of them, told from the board only
-        // while it carries the last-move mark. A point off the screen shows
-        // nothing either way.
-        gone[static_cast<std::size_t>(goneCount++)] = static_cast<std::int16_t>(code);
-      }
-    }
-  if (newStones > 1) {
-    LastSighting = Sighting::ManyNewStones;
-    SightingPoints = newStones;
-    return false;
-  }
-  if (goneCount > 0) {
-    // Only the stones the new move captures may go.
-    bool captured = newStones == 1;
-    if (captured) {
-      board::Board after = *this;
-      after.LastMoveCode = board::PointCode(newX, newY);
-      after.PlaceStone(BlackToMove());
-      for (int i = 0; i < goneCount && captured; ++i)
-        captured = after.Stones[static_cast<std::size_t>(gone[static_cast<std::size_t>(i)])] ==
-                   board::Empty;
-    }
-    if (!captured) {
-      LastSighting = Sighting::StonesGone;
-      SightingPoints = goneCount;
-      return false;
-    }
-  }
-  if (newStones == 1) {
-    x = newX;
-    y = newY;
+  TakeLook(*reading);
+  LastPassShown = ReadPassSign(*reading);
+  if (LastPassShown == PassShown::Notice) return false;
+  if (LastPassShown != PassShown::None) {
+    x = y = 0;
     return true;
   }
-
+  const BoardScan scan = ScanBoard(*reading);
+  if (!PassesGuard(scan)) return false;
+  if (scan.NewStones == 1) {
+    x = scan.NewX;
+    y = scan.NewY;
+    return true;
+  }
   // Nothing new on the board. The puppet marks the stone played last; when that
   // mark has gone without a new stone, the puppet has passed.
-  if (reading->Sign == puppet::PassSign::DialogSeries && MoveCount > 0 &&
-      MoveCount < board::MoveRecordSize) {
-    int m = MoveRecord[static_cast<std::size_t>(MoveCount)];
-    int mx = board::CodeX(m), my = board::CodeY(m);
-    if (mx >= 1 && mx <= board::BoardSize && my >= 1 && my <= board::BoardSize) {
-      // The puppet's stones are centred on the sample points.
-      platform::ColorRef centre = BoardShot.At(reading->SampleX.At(mx), reading->SampleY.At(my));
-      std::int32_t stone = Stones[static_cast<std::size_t>(m)];
-      if ((stone == board::StoneBlack && centre == puppet::Black) ||
-          (stone == board::StoneWhite && centre == reading->PlainWhiteFace))
-        return passed();
-    }
+  if (reading->Sign == puppet::PassSign::DialogSeries && LastMarkGone(*reading)) {
+    x = y = 0;
+    return true;
   }
   return false;
 }
 
-}  // namespace tovarin
-
-namespace tovarin {
+void TForm1::ClearPassSign() {
+  const PassShown shown = LastPassShown;
+  LastPassShown = PassShown::None;
+  const puppet::Reading* reading = puppet::ReadingOf(ProfileNo);
+  if (!reading || shown == PassShown::None || shown == PassShown::Panel) return;
+  const int w = Sys.Desktop.ScreenWidth(), h = Sys.Desktop.ScreenHeight();
+  auto click = [&](puppet::ScreenSpot spot) {
+    const platform::Point p = spot.On(w, h);
+    ClickAt(p.X, p.Y);
+  };
+  switch (shown) {
+    case PassShown::Notice:
+      click(reading->NoticeDismiss);
+      return;
+    case PassShown::Dialog:
+      click(reading->PassDismiss);
+      ParkCursor();
+      return;
+    case PassShown::DialogSeries:
+      for (std::size_t i = 0; i < reading->SeriesClicks.size(); ++i) {
+        click(reading->SeriesClicks[i]);
+        Sys.Clock.Sleep(reading->SeriesWaitsMs[i]);
+      }
+      ParkCursor();
+      PassDialogHandled = true;
+      return;
+    case PassShown::None:
+    case PassShown::Panel:
+      return;
+  }
+}
 
 void TForm1::StopOnSighting() {
   // The relay stands still before the box goes up, as after a refused move: the
@@ -201,10 +242,6 @@ void TForm1::StopOnSighting() {
   EndRecord(GameEnding::BoardGuard);
   App().MessageBox(text);
 }
-
-}  // namespace tovarin
-
-namespace tovarin {
 
 bool TForm1::OwnWindowAt(platform::Point point) const {
   const ui::Form* forms[] = {this, Info, Settings};

@@ -151,7 +151,31 @@ class TForm1 : public ui::Form, public board::Board {
   void EnterMove(int x, int y);
   // One look at the puppet's board: true with (x, y) when the puppet has played
   // there, true with (0, 0) when it has passed, false when nothing new shows.
+  // It clicks nothing: a box it saw (a pass, a notice) is cleared by the
+  // ClearPassSign that follows it.
   bool DetectPuppetMove(std::int32_t& x, std::int32_t& y);
+  // The pass signs a look can see, one kind of profile each (PassSign).
+  enum class PassShown { None, Notice, Dialog, Panel, DialogSeries };
+  PassShown LastPassShown = PassShown::None;
+  // Clicks away what the last look saw: a notice box (the look goes on at the
+  // next poll), a pass dialog, or the pass dialogs one after the other.
+  void ClearPassSign();
+  // What a look's scan of the board found against the proxy's board.
+  struct BoardScan {
+    int NewStones = 0;  // points empty here that show a stone
+    int NewX = 0;       // the first of them, column by column from the left
+    int NewY = 0;
+    int GoneCount = 0;  // white stones held here that the screen shows empty
+    std::array<std::int16_t, board::BoardSize * board::BoardSize> Gone{};
+  };
+  // The parts of a look: one snapshot of the board's region with the pass
+  // sign's pixels, the sign it shows, the scan, the guard (false when it refuses
+  // the scan, with LastSighting), and the mark on the stone played last.
+  void TakeLook(const puppet::Reading& reading);
+  PassShown ReadPassSign(const puppet::Reading& reading) const;
+  BoardScan ScanBoard(const puppet::Reading& reading) const;
+  bool PassesGuard(const BoardScan& scan);
+  bool LastMarkGone(const puppet::Reading& reading) const;
   // The pixels of the board region, reused from look to look.
   platform::ScreenSnapshot BoardShot;
   // What the last look found that no move of the puppet explains: its window
