@@ -140,8 +140,8 @@ std::string Today() {
 }
 
 // The file the operator registers: the desktop starts the reference puppet by its
-// file name; the registration tells profiles 6 and 16, which share that name, by
-// the year the file was last written.
+// file name; the registration tells editions that share a name by the year the
+// file was last written.
 bool PuppetExecutable(int profile, std::string& path) {
   path = std::string("Games/") + puppet::IdentityOf(profile)->Executable;
   ::mkdir("Games", 0755);
@@ -151,7 +151,7 @@ bool PuppetExecutable(int profile, std::string& path) {
     return false;
   }
   std::tm tm{};
-  tm.tm_year = (profile == 16 ? 1999 : 2005) - 1900;
+  tm.tm_year = refpuppet::DesignOf(profile)->WrittenYear - 1900;
   tm.tm_mon = 5;
   tm.tm_mday = 15;
   tm.tm_hour = 12;
@@ -243,7 +243,7 @@ int main(int argc, char** argv) {
   puppets.Options.ThinkJitterMs = 2500;
   puppets.Options.Seed = opt.Seed;
   puppets.Options.PassFromMove = opt.PuppetPassesFrom;
-  if (opt.Profile == 6 || opt.Profile == 16) puppets.Kando4Profile = opt.Profile;
+  puppets.PreferEdition(opt.Profile);
   puppets.RegisterAll();
 
   tovarin::Program program;

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "tovarin/puppet/Profiles.h"
+
 namespace refpuppet {
 
 namespace {
@@ -166,9 +168,10 @@ int Setting(PuppetDesign& s, const char* name, int initially, bool turns = true)
   return static_cast<int>(s.Settings.size()) - 1;
 }
 
-PuppetDesign& Program(std::array<PuppetDesign, 18>& all, int profile, const char* exe,
-                      const char* title, int width, int height, int gridLeft, int gridTop,
-                      int pitchX, int pitchY) {
+using AllDesigns = std::array<PuppetDesign, puppet::ProfileCount>;
+
+PuppetDesign& Program(AllDesigns& all, int profile, const char* exe, const char* title, int width,
+                      int height, int gridLeft, int gridTop, int pitchX, int pitchY) {
   PuppetDesign& s = all[static_cast<std::size_t>(profile - 1)];
   s = PuppetDesign{};
   s.Profile = profile;
@@ -221,8 +224,8 @@ void Ends(PuppetDesign& s, std::initializer_list<BoxShape> boxes) {
   for (const BoxShape& b : boxes) s.EndBoxes[static_cast<std::size_t>(s.EndBoxCount++)] = b;
 }
 
-std::array<PuppetDesign, 18> Build() {
-  std::array<PuppetDesign, 18> all{};
+AllDesigns Build() {
+  AllDesigns all{};
 
   PuppetDesign& p1 =
       Program(all, 1, "VK2.EXE", "[新規対局] - Velkaro Ⅱ", 500, 375, 139, 68, 16, 16);
@@ -646,6 +649,7 @@ std::array<PuppetDesign, 18> Build() {
   }
 
   PuppetDesign& p16 = Program(all, 16, "KANDO4.EXE", "無題 - Pelinar２", 380, 470, 40, 71, 17, 17);
+  p16.WrittenYear = 1999;  // the later edition under the same file name
   Pass2(p16, W(90, 30), W(90, 200));
   p16.PassBox = BoxW(150, 220, 290, 295, 210, 270);
   Ends(p16, {AroundW(240, 266), AroundW(200, 270)});
@@ -741,13 +745,29 @@ std::array<PuppetDesign, 18> Build() {
   return all;
 }
 
-const std::array<PuppetDesign, 18> Designs = Build();
+const AllDesigns Designs = Build();
 
 }  // namespace
 
 const PuppetDesign* DesignOf(int profile) {
-  if (profile < 1 || profile > 18) return nullptr;
-  return &Designs[static_cast<std::size_t>(profile - 1)];
+  if (profile < 1 || profile > puppet::ProfileCount) return nullptr;
+  const PuppetDesign& design = Designs[static_cast<std::size_t>(profile - 1)];
+  return design.Profile == profile ? &design : nullptr;  // none made for it
+}
+
+const PuppetDesign* DesignFor(std::string_view file, int writtenYear, int& executable) {
+  const PuppetDesign* found = nullptr;
+  for (const PuppetDesign& design : Designs) {
+    for (int e = 0; e < 2; ++e) {
+      const char* name = design.Executables[static_cast<std::size_t>(e)];
+      if (!name || file != name) continue;
+      if (!found || design.WrittenYear == writtenYear) {
+        found = &design;
+        executable = e;
+      }
+    }
+  }
+  return found;
 }
 
 platform::Rect OnScreen(const Box& box, const platform::Rect& window, int screenWidth,

@@ -10,6 +10,7 @@
 // screen, so a wrong number on either side shows up as a game that goes astray.
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/Geometry.h"
@@ -144,9 +145,12 @@ struct SettingDesign {
 struct PuppetDesign {
   int Profile;
   std::array<const char*, 2> Executables;  // second may be nullptr
-  std::array<const char*, 2> Titles;       // title of the main window per executable
-  const char* BoardTitle;                  // the separate board window, or nullptr
-  int Width;                               // the outer size it is laid out for
+  // The year its executable file was last written: editions that share a file
+  // name are told apart by it (profile 16's was written in 1999).
+  int WrittenYear = 2005;
+  std::array<const char*, 2> Titles;  // title of the main window per executable
+  const char* BoardTitle;             // the separate board window, or nullptr
+  int Width;                          // the outer size it is laid out for
   int Height;
   // A board window that shows its whole board whatever it is asked: it opens this
   // tall and keeps at least this height (0: it takes any size).
@@ -195,6 +199,10 @@ inline constexpr int MenuBarBottom = 39;
 
 // The program of profile 1 to 18, or nullptr.
 const PuppetDesign* DesignOf(int profile);
+// The design started by the executable `file` last written in `writtenYear`
+// (0 when unknown: the first that bears the name), and which of its file names
+// it is; nullptr when none bears it.
+const PuppetDesign* DesignFor(std::string_view file, int writtenYear, int& executable);
 
 // Screen rectangle of a box for a window whose outer rectangle is `window`.
 platform::Rect OnScreen(const Box& box, const platform::Rect& window, int screenWidth,

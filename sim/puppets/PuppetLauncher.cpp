@@ -3,6 +3,8 @@
 #include <iterator>
 #include <string>
 
+#include "tovarin/puppet/Profiles.h"
+
 namespace refpuppet {
 
 PuppetLauncher::PuppetLauncher(platform::headless::SimDesktop& desktop)
@@ -15,22 +17,27 @@ PuppetLauncher::~PuppetLauncher() {
 
 void PuppetLauncher::RegisterAll() {
   std::vector<std::string> done;
-  for (int p = 1; p <= 18; ++p) {
+  for (int p = 1; p <= puppet::ProfileCount; ++p) {
     const PuppetDesign* design = DesignOf(p);
+    if (!design) continue;
     for (int e = 0; e < 2; ++e) {
       const char* file = design->Executables[static_cast<std::size_t>(e)];
       if (!file) continue;
       std::string name = file;
       bool seen = false;
       for (const std::string& d : done) seen = seen || d == name;
-      if (seen) continue;  // one registration per file name (profiles 6 and 16)
+      if (seen) continue;  // one registration per file name (editions share one)
       done.push_back(name);
-      Desktop_.RegisterProgram(name, [this, p, e, name](platform::headless::SimDesktop&,
-                                                        const std::string&, const std::string&) {
-        Start(name == "KANDO4.EXE" ? Kando4Profile : p, e);
-      });
+      Editions_.emplace(name, p);
+      Desktop_.RegisterProgram(name,
+                               [this, e, name](platform::headless::SimDesktop&, const std::string&,
+                                               const std::string&) { Start(Editions_[name], e); });
     }
   }
+}
+
+void PuppetLauncher::PreferEdition(int profile) {
+  if (const PuppetDesign* design = DesignOf(profile)) Editions_[design->Executables[0]] = profile;
 }
 
 ReferencePuppet& PuppetLauncher::Start(int profile, int executable) {

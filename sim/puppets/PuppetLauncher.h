@@ -1,6 +1,7 @@
 #pragma once
 // Installs the reference puppets as programs of the simulated desktop: starting a
 // path whose file name is a puppet's executable opens that puppet.
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -18,15 +19,16 @@ class PuppetLauncher {
   PuppetLauncher(const PuppetLauncher&) = delete;
   PuppetLauncher& operator=(const PuppetLauncher&) = delete;
 
-  // Registers the executable file names of all 18 programs with the desktop.
+  // Registers the executable file names of all the programs with the desktop.
   void RegisterAll();
   // Opens the program of `profile` at once, as if its executable had been started.
   ReferencePuppet& Start(int profile, int executable = 0);
 
   // Given to every program started from now on.
   PuppetOptions Options;
-  // "KANDO4.EXE" is either edition; this is the profile a started copy plays.
-  int Kando4Profile = 6;
+  // A file name that two editions share starts the one of `profile` from now
+  // on (by default the first that bears it).
+  void PreferEdition(int profile);
 
   // Ends the program of `profile` started last, as a killed process ends: its
   // windows go, nothing of it runs again.
@@ -38,7 +40,8 @@ class PuppetLauncher {
 
  private:
   platform::headless::SimDesktop& Desktop_;
-  SimStage Stage_;  // outlives the puppets on it
+  std::map<std::string, int> Editions_;  // file name -> the profile it starts
+  SimStage Stage_;                       // outlives the puppets on it
   std::vector<std::unique_ptr<ReferencePuppet>> Running_;
 };
 

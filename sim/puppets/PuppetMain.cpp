@@ -1,6 +1,7 @@
 // The reference puppet as a Windows program. Copied under the executable file name
 // of a profile (VK2.EXE, RENDOLIN.EXE, NOVRA2.EXE, ...) it is that profile's
-// puppet; KANDO4.EXE is the later edition when the file was last written in 1999.
+// puppet; editions that share a file name are told apart by the year the file
+// was last written.
 //
 // A file refpuppet.ini beside it may set, one "name=value" a line:
 //   think_ms, think_jitter_ms  each answer takes think_ms plus up to the jitter
@@ -61,22 +62,6 @@ int YearWritten(const std::wstring& path) {
   return ok ? time.wYear : 0;
 }
 
-// The design whose executable is `file`, and which of its file names it is.
-const PuppetDesign* DesignFor(const std::string& file, const std::wstring& path, int& executable) {
-  for (int p = 1; p <= 18; ++p) {
-    const PuppetDesign* design = refpuppet::DesignOf(p);
-    for (int e = 0; e < 2; ++e) {
-      const char* name = design->Executables[static_cast<std::size_t>(e)];
-      if (!name || file != name) continue;
-      executable = e;
-      // Two editions share one file name; the later one was written in 1999.
-      if (file == "KANDO4.EXE" && YearWritten(path) == 1999) return refpuppet::DesignOf(16);
-      return design;
-    }
-  }
-  return nullptr;
-}
-
 void ReadOptions(const std::wstring& file, refpuppet::PuppetOptions& o) {
   FILE* in = _wfopen(file.c_str(), L"r");
   if (!in) return;
@@ -129,7 +114,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const std::size_t cut = path.find_last_of(L"\\/");
   const std::wstring folder = cut == std::wstring::npos ? L"" : path.substr(0, cut + 1);
   int executable = 0;
-  const PuppetDesign* design = DesignFor(UpperAscii(path.substr(folder.size())), path, executable);
+  const PuppetDesign* design =
+      refpuppet::DesignFor(UpperAscii(path.substr(folder.size())), YearWritten(path), executable);
   if (!design) {
     MessageBoxW(nullptr,
                 L"Copy this program under the executable file name of a puppet profile "

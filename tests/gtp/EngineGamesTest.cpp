@@ -108,9 +108,11 @@ TEST(LineEngineGames, AControllerPlaysGnuGoAgainstGnuGoBehindDuelcomGtp) {
   std::string error;
   ASSERT_TRUE(cable.Open(error)) << error;
   Program far({DUELCOM_GTP, "--port", cable.Port(0), "--colour", "black", "--games", "2", "--sgf",
-               (folder.Path() / "far").string(), "--", GnuGo, "--mode", "gtp", "--level", "1"});
+               (folder.Path() / "far").string(), "--", GnuGo, "--mode", "gtp", "--level", "1",
+               "--never-resign"});
   Program controller(Controller(cable.Port(1), folder.Path()), NodeEnvironment);
-  EXPECT_EQ(controller.Wait(), 0) << controller.Output();
+  // A controller that stopped leaves the far end waiting: it is killed then.
+  ASSERT_EQ(controller.Wait(), 0) << controller.Output();
   EXPECT_EQ(far.Wait(), 0) << far.Output();
   ExpectOneGameEach(folder.Path(), folder.Path() / "far");
 }

@@ -459,7 +459,7 @@ TEST(BoardGuard, AScreenThatIsNotTheBoardBeforeTheHandshakeStartsNoGame) {
     if (c == SecondGame) s.Games = "2";
     if (c == OtherPuppet) s.Profile = 6;  // registered as profile 6, but profile 16 runs
     MatchWorld m(s);
-    if (c == OtherPuppet) m.Launcher.Kando4Profile = 16;
+    if (c == OtherPuppet) m.Launcher.PreferEdition(16);
     // The main window left where the user put it, over the puppet's board.
     if (c == OwnWindowOver) m.F.SetBounds(60, 80, m.F.Width(), m.F.Height());
     // A box of the puppet's left over its board once it is placed, or once the

@@ -6,6 +6,7 @@
 
 #include "tests/support/MatchWorld.h"
 #include "tests/support/SgfMoves.h"
+#include "tovarin/puppet/Profiles.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ TEST_P(RelayedGame, EndsOnTwoPassesWithEveryRecordAlike) {
 
 std::vector<Case> Cases() {
   std::vector<Case> cases;
-  for (int p = 1; p <= 18; ++p)
+  for (int p = 1; p <= puppet::ProfileCount; ++p)
     for (bool black : {true, false}) cases.push_back(Case{p, black});
   // The profiles whose boxes stand by the screen's centre, on the smallest screen.
   for (int p : {3, 5, 9, 14}) cases.push_back(Case{p, p % 2 == 1, 800, 600});

@@ -7,6 +7,7 @@
 
 #include "tests/puppet/Placement.h"
 #include "tests/puppet/WorkedExamples.h"
+#include "tovarin/puppet/Profiles.h"
 
 namespace {
 
@@ -215,7 +216,7 @@ TEST(BoardReading, NoProfileReadsNothing) {
   s.Dot(150, 212, Grey);
   s.F.ProfileNo = 0;
   EXPECT_EQ(s.Look(), Nothing);
-  s.F.ProfileNo = 19;
+  s.F.ProfileNo = puppet::ProfileCount + 1;  // no profile
   EXPECT_EQ(s.Look(), Nothing);
   EXPECT_TRUE(s.W.Desktop.Clicks().empty());
 }

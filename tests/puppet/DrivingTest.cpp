@@ -73,7 +73,7 @@ TEST(FindPuppet, ANearMissOrANumberOutsideTheTableChangesNothing) {
   Open(w, "無題 - Pelinar2");            // half-width digit
   Open(w, "対局囲碁 Ostrugo - (無題)");  // ASCII space for the ideographic one
   Open(w, "Brimu6 -新規対局");           // a space missing
-  for (int p : {6, 4, 3, 0, 19, -5}) f.FindPuppet(p);
+  for (int p : {6, 4, 3, puppet::NoProfile, puppet::ProfileCount + 1, -5}) f.FindPuppet(p);
   EXPECT_EQ(f.ProfileNo, 0);
   EXPECT_EQ(f.PuppetWindow, 0u);
   EXPECT_EQ(f.TargetWidth, 0);
@@ -157,7 +157,7 @@ TEST(EnterMove, EveryProfileActivatesThePuppetAndParksTheCursor) {
   World w;
   // Clicks of a pass per profile, counted by hand from the profiles' pass buttons.
   const std::size_t passClicks[18] = {1, 1, 2, 1, 1, 1, 2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 1};
-  for (int p = 1; p <= 18; ++p) {
+  for (int p = 1; p <= puppet::ProfileCount; ++p) {
     std::size_t title = p == 3 || p == 7 || p == 8 ? 1 : 0;  // the title bar's click
     Entered pass = Enter(w, p, 0, 0);
     EXPECT_EQ(pass.Clicks.size(), title + passClicks[p - 1]) << p;
@@ -176,7 +176,7 @@ TEST(EnterMove, EveryProfileActivatesThePuppetAndParksTheCursor) {
 
 TEST(EnterMove, NoProfileOrNoBoardPointClicksNothing) {
   World w;
-  for (int p : {0, 19, -1}) {
+  for (int p : {puppet::NoProfile, puppet::ProfileCount + 1, -1}) {
     Entered e = Enter(w, p, 4, 4);
     EXPECT_TRUE(e.Clicks.empty()) << p;
     EXPECT_TRUE(e.Activated) << p;

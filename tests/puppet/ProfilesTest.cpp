@@ -19,7 +19,7 @@ Point Sample(int profile, int c, int r) {
 }
 
 TEST(Profiles, NumbersOutsideTheTableAreNoProfile) {
-  for (int p : {0, 19, -1, INT_MIN, INT_MAX}) {
+  for (int p : {puppet::NoProfile, puppet::ProfileCount + 1, -1, INT_MIN, INT_MAX}) {
     EXPECT_STREQ(puppet::TagOf(p), "[不明]");
     EXPECT_STREQ(puppet::DisplayNameOf(p), "不明");
     EXPECT_EQ(puppet::GeometryOf(p), nullptr);
@@ -140,7 +140,7 @@ TEST(Profiles, Profile5ReadsRowOneAndItsCornerDifferently) {
 }
 
 TEST(Profiles, AnUnreadablePixelIsNeverAStone) {
-  for (int p = 1; p <= 18; ++p)
+  for (int p = 1; p <= puppet::ProfileCount; ++p)
     EXPECT_FALSE(puppet::LooksOccupied(puppet::PointTestFor(*puppet::ReadingOf(p), 10, 10),
                                        [](int, int) { return platform::InvalidColor; }));
 }

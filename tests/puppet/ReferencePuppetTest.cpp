@@ -99,7 +99,7 @@ struct Placed {
   explicit Placed(int profile) : Launcher(W.Desktop) {
     W.Form3().Hide();
     Launcher.Options.ThinkMs = 1000000;
-    Launcher.Kando4Profile = profile == 16 ? 16 : 6;
+    Launcher.PreferEdition(profile);
     Launcher.RegisterAll();
     W.Desktop.StartProgram(std::string("C:\\Go\\") + refpuppet::DesignOf(profile)->Executables[0],
                            "C:\\Go\\");

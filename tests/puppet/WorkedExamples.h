@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "platform/Geometry.h"
+#include "tovarin/puppet/Profiles.h"
 
 namespace platform {
 // Readable points in test messages.
@@ -21,7 +22,7 @@ struct Corners {
   platform::Point BottomRight;  // (19, 19)
 };
 
-inline constexpr std::array<Corners, 18> BoardCorners{{
+inline constexpr std::array<Corners, puppet::ProfileCount> BoardCorners{{
     {1, {139, 68}, {427, 356}},
     {2, {78, 60}, {366, 348}},
     {3, {34, 73}, {322, 379}},

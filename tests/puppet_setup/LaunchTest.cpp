@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/World.h"
+#include "tovarin/puppet/Profiles.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ TEST_F(Launch, AnEntryOfNoSupportedProgramIsNotStarted) {
   // The desktop could start VK2.EXE, but the hand-written second line, the one
   // chosen, names no supported program.
   Install(1, "VK2.EXE", "Velkaro Ⅱ", Rect{0, 0, 500, 375});
-  for (int profile : {0, 19}) {
+  for (int profile : {puppet::NoProfile, puppet::ProfileCount + 1}) {
     std::ofstream("touroku.txt", std::ios::trunc) << "1 C:\\Games\\VK2.EXE\n"
                                                   << profile << " C:\\Games\\VK2.EXE\n";
     std::ofstream("tourokusuu.txt", std::ios::trunc) << 2;

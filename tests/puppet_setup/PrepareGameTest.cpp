@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/MatchWorld.h"
+#include "tovarin/puppet/Profiles.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ struct Match {
   explicit Match(const Case& c, refpuppet::PuppetOptions options = {})
       : Profile(c.Profile), W(c.Width, c.Height), F(W.Form1()), Launcher(W.Desktop) {
     Launcher.Options = options;
-    Launcher.Kando4Profile = c.Profile == 16 ? 16 : 6;
+    Launcher.PreferEdition(c.Profile);
     Launcher.RegisterAll();
     std::ofstream("touroku.txt") << c.Profile << " C:\\Games\\"
                                  << refpuppet::DesignOf(c.Profile)->Executables[0] << "\n";
@@ -228,7 +229,7 @@ TEST_P(Prepared, SetsOptionsAndStartsGamesOfBothColours) {
 
 std::vector<Case> EveryProfileBothColours() {
   std::vector<Case> cases;
-  for (int p = 1; p <= 18; ++p)
+  for (int p = 1; p <= puppet::ProfileCount; ++p)
     for (bool black : {true, false}) cases.push_back(Case{p, black});
   return cases;
 }

@@ -52,7 +52,8 @@ TEST_F(Registry, FreshFolderListsEveryRegistrableProgram) {
   EXPECT_EQ(Slurp("touroku.txt"), "");
   std::vector<std::string> want = {"登録済みプログラム総数 = 0", Dashes,
                                    "=== 登録すれば対戦可能なプログラム一覧 ===", ""};
-  for (int n = 1; n <= 18; ++n) want.push_back(std::string("[ ") + puppet::DisplayNameOf(n) + " ]");
+  for (int n = 1; n <= puppet::ProfileCount; ++n)
+    want.push_back(std::string("[ ") + puppet::DisplayNameOf(n) + " ]");
   want.push_back(Dashes);
   EXPECT_EQ(w.Log(), want);
   EXPECT_EQ(want[4], "[ Velkaro Ⅱ ]");
@@ -121,7 +122,7 @@ TEST_F(Registry, UnsupportedOrWronglyCasedFilesAreRefused) {
 
 TEST_F(Registry, EighteenEntriesHideTheRegistrableListNineteenShowIt) {
   RegisterMany(18, {1, 1, 2, 3});  // duplicates: profiles 4 to 18 are still missing
-  EXPECT_EQ(f1.RegisteredCount, 18);
+  EXPECT_EQ(f1.RegisteredCount, puppet::ProfileCount);
   for (const std::string& line : w.Log())
     EXPECT_NE(line, "=== 登録すれば対戦可能なプログラム一覧 ===");
   RegisterMany(1, {5});

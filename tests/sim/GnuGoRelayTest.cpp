@@ -58,7 +58,7 @@ void PrintTo(const Case& c, std::ostream* os) {
 std::vector<Case> Cases() {
   const char* all = std::getenv("TOVARIN_E2E");
   std::vector<Case> cases;
-  for (int p = 1; p <= 18; ++p) {
+  for (int p = 1; p <= puppet::ProfileCount; ++p) {
     cases.push_back({p, p % 2 == 1});
     if (all && std::string(all) == "all") cases.push_back({p, p % 2 == 0});
   }

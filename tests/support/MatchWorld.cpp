@@ -23,7 +23,7 @@ MatchWorld::MatchWorld(const MatchSetup& setup)
   W.Loader.Target = &Partner;
   Partner.PassFromMove = 40;
   Launcher.Options = setup.Puppet;
-  Launcher.Kando4Profile = setup.Profile == 16 ? 16 : 6;
+  Launcher.PreferEdition(setup.Profile);
   Launcher.RegisterAll();
   // The program registered before this run, as the register button writes it.
   std::ofstream("touroku.txt") << setup.Profile << " C:\\Games\\"

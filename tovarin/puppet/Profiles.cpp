@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
+#include "tovarin/board/Board.h"
 #include "tovarin/puppet/profiles/ProfileData.h"
 
 namespace puppet {
 
 namespace {
 
-constexpr std::array<const Profile*, ProfileCount> All{
-    &Profile01, &Profile02, &Profile03, &Profile04, &Profile05, &Profile06,
-    &Profile07, &Profile08, &Profile09, &Profile10, &Profile11, &Profile12,
-    &Profile13, &Profile14, &Profile15, &Profile16, &Profile17, &Profile18};
+#define TOVARIN_PROFILE_ADDRESS(name) &name,
+constexpr std::array<const Profile*, ProfileCount> All{TOVARIN_PROFILES(TOVARIN_PROFILE_ADDRESS)};
+#undef TOVARIN_PROFILE_ADDRESS
 
 }  // namespace
 
@@ -88,7 +88,7 @@ PointTest PointTestFor(const Reading& reading, int c, int r) {
     return t;
   }
   int x = reading.SampleX.At(c);
-  int y = r == 19 ? reading.SampleYBottom.At(r) : reading.SampleY.At(r);
+  int y = r == board::BoardSize ? reading.SampleYBottom.At(r) : reading.SampleY.At(r);
   const SampleException& e = reading.Exception;
   if (e.C != 0 && e.C == c && e.R == r) {
     x += e.Dx;
@@ -104,8 +104,8 @@ PointTest PointTestFor(const Reading& reading, int c, int r) {
 
 platform::Rect SampleArea(const Reading& reading) {
   platform::Rect area{1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
-  for (int c = 1; c <= 19; ++c)
-    for (int r = 1; r <= 19; ++r) {
+  for (int c = 1; c <= board::BoardSize; ++c)
+    for (int r = 1; r <= board::BoardSize; ++r) {
       PointTest t = PointTestFor(reading, c, r);
       for (int i = 0; i < t.PixelCount; ++i) {
         area.Left = std::min(area.Left, t.Pixels[i].X);

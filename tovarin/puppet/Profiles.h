@@ -16,11 +16,17 @@
 #include <string_view>
 
 #include "platform/Geometry.h"
+#include "tovarin/puppet/profiles/List.h"
 
 namespace puppet {
 
-inline constexpr int ProfileCount = 18;
-inline constexpr int TitleCount = 20;
+#define TOVARIN_COUNT_PROFILE(name) +1
+// The number of supported puppets: the lines of profiles/List.h.
+inline constexpr int ProfileCount = 0 TOVARIN_PROFILES(TOVARIN_COUNT_PROFILE);
+#undef TOVARIN_COUNT_PROFILE
+// A profile number that names no puppet (any number outside 1..ProfileCount does).
+inline constexpr int NoProfile = 0;
+inline constexpr int TitleCount = ProfileCount + 2;
 inline constexpr const char* UnknownTag = "[不明]";
 inline constexpr const char* UnknownName = "不明";
 
@@ -74,8 +80,8 @@ struct Identity {
 
 // The window titles searched for, one per profile at index profile - 1 (profile 5's
 // board window there), and profile 5's two main-window titles at the end.
-inline constexpr int Profile5MainTitle = 18;
-inline constexpr int Profile5PlainTitle = 19;
+inline constexpr int Profile5MainTitle = ProfileCount;
+inline constexpr int Profile5PlainTitle = ProfileCount + 1;
 constexpr int TitleIndex(int profile) { return profile - 1; }
 std::array<const char*, TitleCount> TitleTable();
 

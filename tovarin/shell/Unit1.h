@@ -41,7 +41,7 @@ class TForm3;
 inline constexpr const char* MainCaption = " 囲碁通信代理 Tovarin";
 inline constexpr const char* StartupTitle = "囲碁通信代理  Tovarin";
 inline constexpr int RegisteredMax = 50;
-inline constexpr int WindowTitleCount = 20;
+inline constexpr int WindowTitleCount = puppet::TitleCount;
 
 // Separator lines of the log.
 inline constexpr const char* Dashes28 = "----------------------------";

@@ -122,7 +122,7 @@ extern const std::array<Step, 4> Profile14GameEnd;
 }  // namespace puppet::data
 
 namespace puppet {
-extern const Profile Profile01, Profile02, Profile03, Profile04, Profile05, Profile06, Profile07,
-    Profile08, Profile09, Profile10, Profile11, Profile12, Profile13, Profile14, Profile15,
-    Profile16, Profile17, Profile18;
+#define TOVARIN_DECLARE_PROFILE(name) extern const Profile name;
+TOVARIN_PROFILES(TOVARIN_DECLARE_PROFILE)
+#undef TOVARIN_DECLARE_PROFILE
 }  // namespace puppet
