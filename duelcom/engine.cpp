@@ -131,9 +131,8 @@ void LinkContext::HandlePacket(const Packet& p) {
   const PacketFields fields = DecodePacket(p);
   const Command command = fields.Cmd;
   const int value = fields.Value;
-  LastCommand = static_cast<int>(command);
-  LastValue = value;
-  Trace("Receive: com=%d arg=%d(%2x %2x %2x %2x)\r\n", LastCommand, value, p[0], p[1], p[2], p[3]);
+  Trace("Receive: com=%d arg=%d(%2x %2x %2x %2x)\r\n", static_cast<int>(command), value, p[0], p[1],
+        p[2], p[3]);
 
   const int s = fields.S;
   const bool hMatches = fields.H == MySeq;

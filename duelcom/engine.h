@@ -152,7 +152,6 @@ class LinkContext {
   bool IsAwaitingReply() const { return AwaitingReply; }
   int GetMySeq() const { return MySeq; }
   int GetHisSeq() const { return HisSeq; }
-  int GetLocalColour() const { return LocalColour; }
   bool IsColourChosen() const { return ColourChosen; }
   // The last packet sent answered a command of the partner's (an OK, ANSWER
   // or DENY) and nothing of this side's waits: the partner may still repeat
@@ -168,8 +167,6 @@ class LinkContext {
   // The colour the partner named in its answer to query 11 (0: not named).
   int GetPartnerColour() const { return PartnerColour; }
   int GetQueryIndex() const { return QueryIndex; }
-  int GetLastCommand() const { return LastCommand; }
-  int GetLastValue() const { return LastValue; }
   const Packet& GetLastSent() const { return LastSent; }
   bool IsMoveReady() const;
 
@@ -236,8 +233,6 @@ class LinkContext {
   // points stay within -7..19). Stored with release after the move is complete
   // and taken with one acquire exchange, so a fetch never mixes two moves.
   std::atomic<std::uint32_t> PendingMove{0};
-  int LastCommand = 0;
-  int LastValue = 0;
 
   PacketWriter Writer;
   TextSink WarningHook;

@@ -162,7 +162,7 @@ inline bool TimeAndPrint(tovarin::TForm1& f, const char* label, int rounds) {
     return v[v.size() / 2];
   };
   const double a = median(with), b = median(without), d = median(extra);
-  const bool sound = f.LastSighting == tovarin::TForm1::Sighting::Sound;
+  const bool sound = f.LastSighting == tovarin::TForm1::Sighting::AllWell;
   std::printf("%-8d %-9s %4d/%-4d %16.1f %13.1f %11.1f %8.1f%s\n", f.ProfileNo, label,
               StonesHeld(f), StonesSeen(f), a, b, d, 100.0 * d / b,
               found   ? "  (a look found a move!)"

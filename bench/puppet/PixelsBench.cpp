@@ -99,7 +99,7 @@ void Settle(tovarin::TForm1& f, int settled) {
   for (int i = 0, good = 0; i < 500 && good < settled; ++i) {
     std::int32_t x = 0, y = 0;
     const bool found = f.DetectPuppetMove(x, y);
-    good = !found && f.LastSighting == tovarin::TForm1::Sighting::Sound ? good + 1 : 0;
+    good = !found && f.LastSighting == tovarin::TForm1::Sighting::AllWell ? good + 1 : 0;
     Sleep(10);
   }
 }
@@ -129,8 +129,8 @@ void TimeGuard() {
     for (int i = 0; i < 500 && !f.PuppetWindow; ++i, Sleep(10)) f.FindPuppet(p);
     if (f.PuppetWindow) {
       const puppet::Geometry& g = *puppet::GeometryOf(p);
-      desktop.SetWindowPos(f.PuppetWindow, platform::InsertTop, g.PlayLeft, g.PlayTop,
-                           f.TargetWidth, f.TargetHeight, platform::SwpShowWindow);
+      desktop.SetWindowPos(f.PuppetWindow, platform::InsertTop, g.PlayLeft, 0, f.TargetWidth,
+                           f.TargetHeight, platform::SwpShowWindow);
       desktop.GetWindowRect(f.PuppetWindow, f.PuppetRect);
       f.ResetGame();
       Settle(f, 5);

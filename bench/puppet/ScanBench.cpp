@@ -27,12 +27,12 @@ struct Placed {
   explicit Placed(int profile) : Launcher(W.Desktop), F(W.Form1()) {
     W.Form3().Hide();
     Launcher.Options.ThinkMs = 1000000;
-    Launcher.Kando4Profile = profile == 16 ? 16 : 6;
+    Launcher.PreferEdition(profile);
     Puppet = &Launcher.Start(profile);
     F.FindPuppet(profile);
     const puppet::Geometry& g = *puppet::GeometryOf(profile);
-    W.Desktop.SetWindowPos(F.PuppetWindow, platform::InsertBottom, g.PlayLeft, g.PlayTop,
-                           F.TargetWidth, F.TargetHeight, platform::SwpShowWindow);
+    W.Desktop.SetWindowPos(F.PuppetWindow, platform::InsertBottom, g.PlayLeft, 0, F.TargetWidth,
+                           F.TargetHeight, platform::SwpShowWindow);
     W.Desktop.GetWindowRect(F.PuppetWindow, F.PuppetRect);
   }
   testing_world::World W;

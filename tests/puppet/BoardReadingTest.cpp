@@ -101,7 +101,7 @@ TEST(BoardReading, OnlyOneNewStoneAndOnlyCapturedStonesGoneMakeAMove) {
   EXPECT_EQ(t.F.SightingPoints, 1);
   t.Dot(198, 99, Dark);  // (1, 2) takes it
   EXPECT_EQ(t.Look(), (Point{1, 2}));
-  EXPECT_EQ(t.F.LastSighting, Sighting::Sound);
+  EXPECT_EQ(t.F.LastSighting, Sighting::AllWell);
 }
 
 TEST(BoardReading, APointHoldingAStoneIsNeverLookedAt) {

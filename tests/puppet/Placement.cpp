@@ -9,9 +9,9 @@ void PlacePuppet(testing_world::World& w, int profile) {
   const puppet::Geometry* g = puppet::GeometryOf(profile);
   w.Desktop.SetWindowPos(f.PuppetWindow, platform::InsertBottom, 0, 0, f.TargetWidth,
                          f.TargetHeight, platform::SwpShowWindow);
-  if (g->PlayLeft != 0 || g->PlayTop != 0)
-    w.Desktop.SetWindowPos(f.PuppetWindow, platform::InsertBottom, g->PlayLeft, g->PlayTop,
-                           f.TargetWidth, f.TargetHeight, platform::SwpShowWindow);
+  if (g->PlayLeft != 0)
+    w.Desktop.SetWindowPos(f.PuppetWindow, platform::InsertBottom, g->PlayLeft, 0, f.TargetWidth,
+                           f.TargetHeight, platform::SwpShowWindow);
   w.Desktop.GetWindowRect(f.PuppetWindow, f.PuppetRect);
 }
 

@@ -136,7 +136,7 @@ bool TForm1::OpenLinkAndHandshake() {
     LogLine(black ? "NewGame Send" : "NewGame Recv");
     if (Link.newgame(mode) != 0) {
       LogLine("NewGame OK");
-      LogLine(Dashes28);
+      LogLine(GameRule);
       return true;
     }
     LogLine(black ? "NewGame Send Error !" : "NewGame Recv Error !");
@@ -159,7 +159,7 @@ void TForm1::RelayPuppetsFirstMove() {
   ClearPassSign();
   if (!found) {
     // A screen that is not the puppet's board is named as such.
-    if (LastSighting != Sighting::Sound) {
+    if (LastSighting != Sighting::AllWell) {
       StopOnSighting();
       return;
     }

@@ -92,7 +92,7 @@ void TForm1::Timer3Timer() {
   if (!found) {
     // A look the guard refused sends nothing; one that stays refused over the
     // grace stops the relay.
-    RefusedLooks = LastSighting == Sighting::Sound ? 0 : RefusedLooks + 1;
+    RefusedLooks = LastSighting == Sighting::AllWell ? 0 : RefusedLooks + 1;
     if (RefusedLooks >= GuardGraceLooks) {
       StopOnSighting();
       return;

@@ -11,10 +11,10 @@ void TForm1::NextGame() {
   Link.closecom();  // the library stays loaded
   if (GamesLeft < 2) {
     LogLine("");
-    LogLine(Dashes28);
+    LogLine(GameRule);
     LogLine("囲碁連続通信対戦 代理 Tovarin :");
     LogLine("全 " + std::to_string(GameNo) + " 局 が終了しました。");
-    LogLine(Dashes28);
+    LogLine(GameRule);
     GameNo = 1;
     GamesTotal = 1;
     ListChoice = 1;
@@ -30,7 +30,7 @@ void TForm1::NextGame() {
   LogLine("第 " + std::to_string(GameNo) + " 回通信に入ります");
   LogLine("");
   LogLine("30 秒お待ち.....");
-  LogLine(Dashes24);
+  LogLine(PauseRule);
   UpdateSeriesCaptions();
   LabelSides();
   StartPuppetGame();

@@ -132,7 +132,7 @@ bool TForm1::LastMarkGone(const puppet::Reading& reading) const {
 }
 
 bool TForm1::DetectPuppetMove(std::int32_t& x, std::int32_t& y) {
-  LastSighting = Sighting::Sound;
+  LastSighting = Sighting::AllWell;
   LastPassShown = PassShown::None;
   // While a box of Tovarin's stands on the screen, the screen shows the box where
   // the board may be: no look is taken.
@@ -233,7 +233,7 @@ void TForm1::StopOnSighting() {
       text = "取られていない石が傀儡の盤面から " + std::to_string(SightingPoints) +
              " 個消えました。" + hint;
       break;
-    case Sighting::Sound:
+    case Sighting::AllWell:
       return;
   }
   LogLine("盤面の監視: 中継を止めました");
@@ -268,9 +268,9 @@ bool TForm1::CalibratePuppet() {
   platform::Rect window;
   if (PuppetWindow == 0 || !desktop.GetWindowRect(PuppetWindow, window)) {
     text = "傀儡のウィンドウが見付かりません。\n傀儡が終了したようです(対戦を始めません)";
-  } else if (window.Left != geometry->PlayLeft || window.Top != geometry->PlayTop) {
-    text = "傀儡のウィンドウが対局の位置 (" + std::to_string(geometry->PlayLeft) + "," +
-           std::to_string(geometry->PlayTop) + ") にありません。" + hint;
+  } else if (window.Left != geometry->PlayLeft || window.Top != 0) {
+    text = "傀儡のウィンドウが対局の位置 (" + std::to_string(geometry->PlayLeft) +
+           ",0) にありません。" + hint;
   } else {
     // Every point the profile reads or clicks must show the puppet, not Tovarin.
     bool covered = false;

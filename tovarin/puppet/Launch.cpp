@@ -28,7 +28,7 @@ bool TForm1::PreparePuppet() {
     App().MessageBox("画面サイズを(800,600)以上に広げないと対戦できません");
     return false;
   }
-  LogLine(Dashes46);
+  LogLine(NoticeRule);
   // The program chosen in the settings dialog. Without a selected line (or with
   // one past the listed entries) there is no profile to take.
   int line = Settings ? Settings->ListBox1.ItemIndex() : -1;
@@ -52,7 +52,7 @@ bool TForm1::PreparePuppet() {
   if (ProfileNo == 0) {
     App().MessageBox("傀儡は見付かりません！");
     LogLine("傀儡は見付かりませんでした！");
-    LogLine(Dashes46);
+    LogLine(NoticeRule);
     return false;
   }
   // A window that is not in place would be driven blind: its log lines say why.
@@ -94,7 +94,7 @@ bool TForm1::PlacePuppetWindow() {
     SetPuppetOptions();
     // The options are set at the origin; some puppets play elsewhere.
     const puppet::Geometry* g = puppet::GeometryOf(ProfileNo);
-    if (g && (g->PlayLeft != 0 || g->PlayTop != 0)) ShiftPuppetWindow(g->PlayLeft);
+    if (g && g->PlayLeft != 0) ShiftPuppetWindow(g->PlayLeft);
     LogLine(okLine);
   };
   if (atOrigin && rightSize) {

@@ -90,8 +90,9 @@ std::array<const char*, TitleCount> TitleTable();
 struct Geometry {
   std::int16_t TargetWidth;  // outer size of the puppet window
   std::int16_t TargetHeight;
-  std::int16_t PlayLeft;  // top-left corner of the window while games are played
-  std::int16_t PlayTop;
+  // The left edge of the window while games are played; its top edge is then 0.
+  // A window that must stand partly off the screen is moved sideways only.
+  std::int16_t PlayLeft = 0;
   std::int16_t MinScreenWidth;  // narrower screens are refused before the start
   Linear BoardX;                // the screen point at which a click enters a stone at (c, r)
   Linear BoardY;
@@ -141,13 +142,13 @@ struct BoardWindowSampling {
 
 struct Reading {
   PassSign Sign;
-  ScreenSpot PassProbe;  // grey here means a pass box (Dialog, NoticeDialog, the
-                         // centre box of PanelOrCentre, the first of DialogSeries)
-  ScreenSpot PassDismiss;
+  ScreenSpot PassProbe;      // grey here means a pass box (Dialog, NoticeDialog, the
+                             // centre box of PanelOrCentre, the first of DialogSeries)
+  ScreenSpot PassDismiss{};  // closes the box of Dialog and NoticeDialog
   Linear SampleX;
   Linear SampleY;        // rows 1 to 18
   Linear SampleYBottom;  // row 19, where there is no grid line below the point
-  SampleException Exception;
+  SampleException Exception{};
   std::uint8_t EmptyColourCount;
   std::array<platform::ColorRef, 4> EmptyColours;
   const BoardWindowSampling* BoardWindow = nullptr;  // profile 5's rules, or none
@@ -225,10 +226,10 @@ enum class Only : std::uint8_t {
 // The pixel test that must hold at the moment of the step for it to be taken.
 enum class Test : std::uint8_t {
   None,
-  Black,         // Probe is black
-  NotBlack,      // Probe is not black
-  Grey,          // Probe shows a dialog's grey face
-  BlackOrBlack,  // Probe is black, or else (Probe2X, Probe.Y) is
+  Black,        // Probe is black
+  NotBlack,     // Probe is not black
+  Grey,         // Probe shows a dialog's grey face
+  EitherBlack,  // Probe is black, or else (Probe2X, Probe.Y) is
 };
 
 // The rows of profile 6's player lists stand this many pixels apart.

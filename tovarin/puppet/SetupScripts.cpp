@@ -60,7 +60,7 @@ void TForm1::RunScript(puppet::Script script, bool partnerPassedLast) {
       case Test::Grey:
         due = PixelIs(p.X, p.Y, Grey);
         break;
-      case Test::BlackOrBlack:
+      case Test::EitherBlack:
         due = IsBlackAt(p.X, p.Y) || IsBlackAt(step.Probe2X, p.Y);
         break;
     }

@@ -23,7 +23,7 @@ bool TForm1::ReadAndListRegistry() {
   RegisteredCount = count;
   ClearLog();
   LogLine("登録済みプログラム総数 = " + std::to_string(RegisteredCount));
-  LogLine(Dashes46);
+  LogLine(NoticeRule);
   if (RegisteredCount >= 1 && !ListRegisteredPrograms()) return false;
   ListRegistrablePrograms();
   // The pointer goes over the main window's buttons, or just right of the puppet.
@@ -58,7 +58,7 @@ bool TForm1::ListRegisteredPrograms() {
   }
   RegisteredCount = listed;
   if (list.ItemIndex() < 0) list.SetItemIndex(0);
-  LogLine(Dashes46);
+  LogLine(NoticeRule);
   return true;
 }
 
@@ -71,7 +71,7 @@ void TForm1::ListRegistrablePrograms() {
   for (int n = 1; n <= puppet::ProfileCount; ++n)
     if (std::find(begin, end, n) == end)
       LogLine(std::string("[ ") + puppet::DisplayNameOf(n) + " ]");
-  LogLine(Dashes46);
+  LogLine(NoticeRule);
 }
 
 bool TForm1::LookUpRegisteredPath(int profile) {
@@ -128,7 +128,7 @@ void TForm1::SpeedButton1Click() {
     } else {
       LogLine("登録はできませんでした！(原因不明)");
     }
-    LogLine(Dashes46);
+    LogLine(NoticeRule);
     return;
   }
   if (SpeedButton1.Caption() == "終了") {

@@ -100,9 +100,7 @@ TForm1::TForm1(ui::Application& app, Services& sys)
   Show();
 }
 
-TForm1::~TForm1() {
-  if (RegistryFile) std::fclose(RegistryFile);
-}
+TForm1::~TForm1() = default;
 
 void TForm1::ResetGame() {
   RunningTime = 0;
@@ -117,7 +115,7 @@ void TForm1::ResetGame() {
   GameFinished = false;
   PassCheckDue = false;
   CaptureFlag = false;
-  LastSighting = Sighting::Sound;
+  LastSighting = Sighting::AllWell;
   RefusedLooks = 0;
   ClearBoard();
   SetCaption(MainCaption);
@@ -134,7 +132,7 @@ void TForm1::ReportDisplayScale() {
   LogLine("画面の拡大率が " + std::to_string(percent) + "% です！ 傀儡の座標がずれます");
   LogLine("Windows の画面設定で拡大率を 100% にしてから");
   LogLine("Tovarin を起動し直して下さい");
-  LogLine(Dashes46);
+  LogLine(NoticeRule);
 }
 
 void TForm1::Timer1Timer() {

@@ -43,10 +43,12 @@ inline constexpr const char* StartupTitle = "囲碁通信代理  Tovarin";
 inline constexpr int RegisteredMax = 50;
 inline constexpr int WindowTitleCount = puppet::TitleCount;
 
-// Separator lines of the log.
-inline constexpr const char* Dashes28 = "----------------------------";
-inline constexpr const char* Dashes24 = "------------------------";
-inline constexpr const char* Dashes46 = "----------------------------------------------";
+// Separator lines of the log: under an agreed game and round the series' end, under
+// the pause before the next game, and round the lists and notices of the registry
+// and the launch.
+inline constexpr const char* GameRule = "----------------------------";
+inline constexpr const char* PauseRule = "------------------------";
+inline constexpr const char* NoticeRule = "----------------------------------------------";
 
 // Clock text: hours, minutes and seconds, each with a blank in front when below 10.
 std::string FormatClock(std::int64_t ms);
@@ -89,7 +91,6 @@ class TForm1 : public ui::Form, public board::Board {
   std::uint32_t PassCheckDeadline = 0;
   bool PassCheckDue = false;
   bool PassDialogHandled = false;
-  std::FILE* RegistryFile = nullptr;
   platform::WindowHandle PuppetWindow = 0;
   platform::Rect PuppetRect;
   std::array<std::int32_t, RegisteredMax> RegisteredProfiles{};
@@ -183,8 +184,8 @@ class TForm1 : public ui::Form, public board::Board {
   // or stones gone that no capture took. Such a
   // look reads as nothing new; a redraw clears itself within a few looks, a
   // screen that is not the puppet's board does not.
-  enum class Sighting { Sound, WindowGone, WindowMoved, ManyNewStones, StonesGone };
-  Sighting LastSighting = Sighting::Sound;
+  enum class Sighting { AllWell, WindowGone, WindowMoved, ManyNewStones, StonesGone };
+  Sighting LastSighting = Sighting::AllWell;
   std::int32_t SightingPoints = 0;  // the points concerned
   std::int32_t RefusedLooks = 0;    // looks in a row that the guard refused
   static constexpr std::int32_t GuardGraceLooks = 10;

@@ -36,8 +36,6 @@ void CheckState(const LinkContext& c) {
           c.GetQueryIndex() <= static_cast<int>(LinkContext::Queries.size()));
   Require(c.GetMySeq() == 0 || c.GetMySeq() == 1);
   Require(c.GetHisSeq() == 0 || c.GetHisSeq() == 1);
-  Require(c.GetLastCommand() >= 0 && c.GetLastCommand() <= 7);
-  Require(c.GetLastValue() >= 0 && c.GetLastValue() <= 1023);
 }
 
 }  // namespace

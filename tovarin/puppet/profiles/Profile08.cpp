@@ -1,7 +1,7 @@
 // Profile 8: Brimu２０００, profile 7's later edition: the same window, board, moves,
 // new game and game end. Its options menu shows check marks at x 263 and the dots
 // of its radio entries at x 267.
-#include "tovarin/puppet/profiles/ProfileData.h"
+#include "tovarin/puppet/profiles/Profile07.h"
 
 namespace puppet {
 namespace {
@@ -13,7 +13,7 @@ constexpr Menu View{280, 30};
 // the dot is read only when the check mark is not.
 constexpr Step MarkOff(const char* label, int y) {
   Step s = TickOff(label, 267, y, View);
-  s.If = Test::BlackOrBlack;
+  s.If = Test::EitherBlack;
   s.Probe = platform::Point{263, y};
   s.Probe2X = 267;
   return s;
@@ -36,17 +36,9 @@ constexpr Step SetOptions[] = {
 extern const Profile Profile08{
     .Id =
         {"[Bri2K]", "Brimu２０００", "BRIMU2K.EXE", nullptr, ExecutableYear::Any, "Brimu2000", {}},
-    .Window = {460, 390, 0, 0, 750, {16, 16}, {17, 43}},
-    .Input = {true, 2, {Fixed(80, 30), Fixed(80, 100)}},
-    .Look = {PassSign::Dialog,
-             Fixed(220, 200),
-             Fixed(230, 230),
-             {16, 16},
-             {17, 50},
-             {17, 36},
-             {},
-             1,
-             BlackOnly},
+    .Window = Profile7Window,
+    .Input = Profile7Input,
+    .Look = Profile7Look,
     .Launch = Profile7Launch,
     .Options = SetOptions,
     .NewGame = Profile7NewGame,

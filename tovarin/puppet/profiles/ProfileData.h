@@ -3,15 +3,20 @@
 // the step builders of the scripts. Only the profile files include this.
 //
 // A script reads as the user's actions in the puppet, one step a line:
-//   Click("Game menu", 155, 25)                    a click at (155, 25)
-//   Click("black: the program", BW(264, 180), 122)  x 264 when the puppet plays black, 180 when
-//   white Click("OK", CX(-40), CY(160))                  from the screen's centre TickOff("sound",
-//   191, 67, Menu{200, 30})       the entry is ticked (its pixel is black):
-//                                                  click it, then open the menu again
-//   TickOn(...)                                    the same for an entry that must be ticked
-//   LastTickOff("hints", 191, 83)                  as TickOff, the menu left closed
+// clang-format off
+//   Click("Game menu", 155, 25)                     a click at (155, 25)
+//   Click("black: the program", BW(264, 180), 122)  x 264 when the puppet plays black,
+//                                                   180 when it plays white
+//   Click("OK", CX(-40), CY(160))                   from the screen's centre
+//   TickOff("sound", 191, 67, Menu{200, 30})        the entry is ticked (its pixel is
+//                                                   black): click it, then open the
+//                                                   menu again
+//   TickOn(...)                                     the same for an entry that must be
+//                                                   ticked
+//   LastTickOff("hints", 191, 83)                   as TickOff, the menu left closed
 //   Wait("the dialog opens", 500)
 //   First(step), Later(step), IfPuppetBlack(step), AfterPartnerPass(step): only then
+// clang-format on
 #include "tovarin/puppet/Profiles.h"
 
 namespace puppet::data {
@@ -114,9 +119,6 @@ constexpr Step IfPuppetBlack(Step s) { return OnlyWhen(Only::PuppetBlack, s); }
 constexpr Step AfterPartnerPass(Step s) { return OnlyWhen(Only::AfterPartnerPass, s); }
 
 // Profiles whose scripts another profile shares.
-extern const std::array<Step, 3> Profile7Launch;
-extern const std::array<Step, 7> Profile7NewGame;
-extern const std::array<Step, 2> Profile7GameEnd;
 extern const std::array<Step, 4> Profile14GameEnd;
 
 }  // namespace puppet::data
