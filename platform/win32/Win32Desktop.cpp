@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "platform/win32/Win32Text.h"
@@ -67,57 +68,104 @@ ColorRef Win32Desktop::Pixel(int x, int y) {
   return c == CLR_INVALID ? InvalidColor : static_cast<ColorRef>(c);
 }
 
+struct Win32Desktop::Canvas {
+  HDC Memory = nullptr;
+  HBITMAP Bitmap = nullptr;
+  HGDIOBJ Old = nullptr;
+  const std::uint32_t* Bits = nullptr;  // 0x00RRGGBB, rows top-down
+  int Width = 0;
+  int Height = 0;
+
+  ~Canvas() { Free(); }
+  void Free() {
+    if (Memory) {
+      SelectObject(Memory, Old);
+      DeleteDC(Memory);
+    }
+    if (Bitmap) DeleteObject(Bitmap);
+    Memory = nullptr;
+    Bitmap = nullptr;
+    Old = nullptr;
+    Bits = nullptr;
+    Width = Height = 0;
+  }
+  // A bitmap of the given size selected into a memory context; false when none
+  // could be made.
+  bool Fit(HDC screen, int width, int height) {
+    if (Memory && width == Width && height == Height) return true;
+    Free();
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
+    void* bits = nullptr;
+    Bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!Bitmap || !bits) {
+      ReportLastError("CreateDIBSection");
+      Free();
+      return false;
+    }
+    Memory = CreateCompatibleDC(screen);
+    if (!Memory) {
+      ReportLastError("CreateCompatibleDC");
+      Free();
+      return false;
+    }
+    Old = SelectObject(Memory, Bitmap);
+    Bits = static_cast<const std::uint32_t*>(bits);
+    Width = width;
+    Height = height;
+    return true;
+  }
+};
+
+Win32Desktop::Win32Desktop() : Canvas_(std::make_unique<Canvas>()) {}
+
+Win32Desktop::~Win32Desktop() = default;
+
 void Win32Desktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
   std::vector<ColorRef>& pixels = out.Prepare(area);
   out.SpotColours.assign(out.Spots.size(), InvalidColor);
   ScreenDc screen;
   if (!screen.Get()) return;
-  // The spots first, through the same device context: a context of its own
-  // for each costs far more than the pixel.
   const int width = ScreenWidth(), height = ScreenHeight();
+  Rect clip{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, width),
+            std::min(area.Bottom, height)};
+
+  // One copy of the whole rectangle into a 32-bit top-down bitmap in memory.
+  bool copied = false;
+  if (clip.Width() > 0 && clip.Height() > 0 &&
+      Canvas_->Fit(screen.Get(), clip.Width(), clip.Height())) {
+    copied = BitBlt(Canvas_->Memory, 0, 0, clip.Width(), clip.Height(), screen.Get(), clip.Left,
+                    clip.Top, SRCCOPY) != 0;
+    if (!copied) ReportLastError("BitBlt");
+    GdiFlush();
+  }
+  auto toColorRef = [](std::uint32_t p) {  // 0x00RRGGBB to 0x00BBGGRR
+    return static_cast<ColorRef>(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
+  };
+  const std::size_t clipWidth = static_cast<std::size_t>(clip.Width());
+  if (copied) {
+    const std::size_t areaWidth = static_cast<std::size_t>(area.Width());
+    for (int y = 0; y < clip.Height(); ++y) {
+      const std::uint32_t* row = Canvas_->Bits + static_cast<std::size_t>(y) * clipWidth;
+      ColorRef* to = pixels.data() + static_cast<std::size_t>(clip.Top - area.Top + y) * areaWidth +
+                     static_cast<std::size_t>(clip.Left - area.Left);
+      for (std::size_t x = 0; x < clipWidth; ++x) to[x] = toColorRef(row[x]);
+    }
+  }
+  // The spots: from the copy when they lie in it, else one pixel each through
+  // the same device context (each read of the screen is a trip to the display,
+  // under Wine one to the X server).
   for (std::size_t i = 0; i < out.Spots.size(); ++i) {
     const Point p = out.Spots[i];
     if (p.X < 0 || p.Y < 0 || p.X >= width || p.Y >= height) continue;
+    if (copied && clip.Contains(p.X, p.Y)) {
+      out.SpotColours[i] =
+          toColorRef(Canvas_->Bits[static_cast<std::size_t>(p.Y - clip.Top) * clipWidth +
+                                   static_cast<std::size_t>(p.X - clip.Left)]);
+      continue;
+    }
     const COLORREF c = GetPixel(screen.Get(), p.X, p.Y);
     if (c != CLR_INVALID) out.SpotColours[i] = static_cast<ColorRef>(c);
   }
-  Rect clip{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, width),
-            std::min(area.Bottom, height)};
-  if (clip.Width() <= 0 || clip.Height() <= 0) return;
-
-  // One copy of the whole rectangle into a 32-bit top-down bitmap in memory.
-  BITMAPINFO info = TopDownBitmapInfo(clip.Width(), clip.Height());
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap || !bits) {
-    ReportLastError("CreateDIBSection");
-    if (bitmap) DeleteObject(bitmap);
-    return;
-  }
-  HDC memory = CreateCompatibleDC(screen.Get());
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  bool copied = BitBlt(memory, 0, 0, clip.Width(), clip.Height(), screen.Get(), clip.Left, clip.Top,
-                       SRCCOPY) != 0;
-  if (!copied) ReportLastError("BitBlt");
-  GdiFlush();
-  if (copied) {
-    const auto* src = static_cast<const std::uint32_t*>(bits);
-    std::size_t areaWidth = static_cast<std::size_t>(area.Width());
-    for (int y = 0; y < clip.Height(); ++y) {
-      const std::uint32_t* row =
-          src + static_cast<std::size_t>(y) * static_cast<std::size_t>(clip.Width());
-      std::size_t at = static_cast<std::size_t>(clip.Top - area.Top + y) * areaWidth +
-                       static_cast<std::size_t>(clip.Left - area.Left);
-      for (int x = 0; x < clip.Width(); ++x) {
-        std::uint32_t p = row[x];  // 0x00RRGGBB in memory order B, G, R, X
-        pixels[at + static_cast<std::size_t>(x)] =
-            ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
-      }
-    }
-  }
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
 }
 
 WindowHandle Win32Desktop::FindWindowByTitle(std::string_view title) {

@@ -208,6 +208,18 @@ void CheckScreenReads(Win32Application& app, Win32Desktop& desktop) {
     }
   EXPECT_EQ(snap.At(o.x + 5, o.y + 5), ui::clTeal);
   EXPECT_EQ(snap.At(o.x + 50, o.y + 30), ui::clTeal);
+  // A smaller area (a bitmap of another size), with spots in it, beside it and
+  // off the screen; then an area partly off the screen.
+  snap.Spots = {{o.x + 15, o.y + 25}, {o.x + 5, o.y + 5}, {-1, 5}};
+  desktop.Snapshot(Rect{o.x + 10, o.y + 10, o.x + 50, o.y + 30}, snap);
+  EXPECT_EQ(snap.At(o.x + 49, o.y + 29), picture.At(3, 1));
+  EXPECT_EQ(snap.SpotColours[0], picture.At(0, 1));
+  EXPECT_EQ(snap.SpotColours[1], ui::clTeal);
+  EXPECT_EQ(snap.SpotColours[2], platform::InvalidColor);
+  snap.Spots.clear();
+  desktop.Snapshot(Rect{-10, -10, 10, 10}, snap);
+  EXPECT_EQ(snap.At(-5, -5), platform::InvalidColor);
+  EXPECT(snap.At(5, 5) != platform::InvalidColor);
 
   // Drawing outside painting, 1:1, and a part of the picture (as stones are drawn).
   // The screen shows it once messages have been taken.
