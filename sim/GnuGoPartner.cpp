@@ -47,7 +47,8 @@ bool GnuGoPartner::Start(bool black, const std::string& sgfPath, std::string& er
     error = "no line for GNU Go";
     return false;
   }
-  if (!Launch(Line_->Master, black ? Colour::Black : Colour::White, sgfPath, error)) return false;
+  if (!Launch(Line_->Master, Line_->Master, black ? Colour::Black : Colour::White, sgfPath, error))
+    return false;
   // The line is GNU Go's now: once the library closes the port, nothing holds
   // the slave end and GNU Go reads the end of its input.
   Line_.reset();
@@ -65,14 +66,26 @@ bool GnuGoPartner::StartOn(const std::string& device, Colour colour, const std::
   // What the line held before GNU Go came is not for it, as for a port
   // opened afresh.
   tcflush(line, TCIFLUSH);
-  const bool started = Launch(line, colour, sgfPath, error);
+  const bool started = Launch(line, line, colour, sgfPath, error);
   ::close(line);
   return started;
 }
 
-bool GnuGoPartner::Launch(int line, Colour colour, const std::string& sgfPath, std::string& error) {
+bool GnuGoPartner::StartOnPipes(int in, int out, Colour colour, const std::string& sgfPath,
+                                std::string& error) {
+  Finish();
+  return Launch(in, out, colour, sgfPath, error);
+}
+
+bool GnuGoPartner::Launch(int in, int out, Colour colour, const std::string& sgfPath,
+                          std::string& error) {
   const std::string level = std::to_string(Level_);
+  const std::string seed = std::to_string(Seed_);
   std::vector<const char*> args = {GnuGo, "--mode", "gmp", "--quiet", "--level", level.c_str()};
+  if (Seed_ != 0) {
+    args.push_back("--seed");
+    args.push_back(seed.c_str());
+  }
   if (colour != Colour::Unnamed) {
     args.push_back("--color");
     args.push_back(colour == Colour::Black ? "black" : "white");
@@ -86,8 +99,8 @@ bool GnuGoPartner::Launch(int line, Colour colour, const std::string& sgfPath, s
     return false;
   }
   if (pid == 0) {
-    dup2(line, 0);
-    dup2(line, 1);
+    dup2(in, 0);
+    dup2(out, 1);
     const int null = ::open("/dev/null", O_WRONLY);
     if (null >= 0) dup2(null, 2);
     execv(GnuGo, const_cast<char* const*>(args.data()));
@@ -104,9 +117,9 @@ void GnuGoPartner::Stop() {
   Pid_ = 0;
 }
 
-bool GnuGoPartner::Finish() {
+bool GnuGoPartner::Finish(int waitMs) {
   if (Pid_ <= 0) return true;
-  for (int waited = 0; waited < 2000; waited += 10) {
+  for (int waited = 0; waited < waitMs; waited += 10) {
     int status = 0;
     if (waitpid(Pid_, &status, WNOHANG) == Pid_) {
       Pid_ = 0;

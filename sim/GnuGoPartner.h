@@ -35,18 +35,26 @@ class GnuGoPartner {
   // closes its port: Stop ends it.
   bool StartOn(const std::string& device, Colour colour, const std::string& sgfPath,
                std::string& error);
+  // Starts GNU Go reading `in` and writing `out`, descriptors of the caller's
+  // (the ends of two pipes it relays); its input ends when the caller closes
+  // the other end of `in`.
+  bool StartOnPipes(int in, int out, Colour colour, const std::string& sgfPath, std::string& error);
+  // The seed of GNU Go's random choices for the starts that follow (0: its own),
+  // so that a test plays the same games every run.
+  void SetSeed(int seed) { Seed_ = seed; }
   // Ends GNU Go at once.
   void Stop();
   // The port has been closed: GNU Go's input ends and it exits (it is stopped
-  // after two seconds if it does not). True when it ended by itself.
-  bool Finish();
+  // after `waitMs` if it does not). True when it ended by itself.
+  bool Finish(int waitMs = 2000);
   bool Running() const { return Pid_ > 0; }
 
  private:
   int Level_;
   std::unique_ptr<Pty> Line_;  // its master end becomes GNU Go's input and output
+  int Seed_ = 0;
   pid_t Pid_ = 0;
-  bool Launch(int line, Colour colour, const std::string& sgfPath, std::string& error);
+  bool Launch(int in, int out, Colour colour, const std::string& sgfPath, std::string& error);
 };
 
 }  // namespace simworld

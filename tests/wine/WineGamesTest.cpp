@@ -54,6 +54,7 @@
 #include <vector>
 
 #include "duelcom/engine.h"
+#include "sim/GnuGoPartner.h"
 #include "sim/Pty.h"
 #include "tests/support/Files.h"
 #include "tests/support/SgfMoves.h"
@@ -301,12 +302,21 @@ class GnuGoOnComOne : public FarEnd {
     }
     const fs::path record = Folder_ / ("gnugo-" + std::to_string(game) + ".sgf");
     // A fixed seed: with the puppet's own, the same games every run.
-    const pid_t gnugo =
-        Spawn({"/usr/games/gnugo", "--mode", "gmp", "--quiet", "--level", "1", "--seed",
-               std::to_string(game), "--color", black ? "black" : "white", "-o", record.string()},
-              Folder_, in[0], out[1], -1);
+    simworld::GnuGoPartner gnugo(1);
+    gnugo.SetSeed(game);
+    std::string error;
+    const bool started = gnugo.StartOnPipes(
+        in[0], out[1],
+        black ? simworld::GnuGoPartner::Colour::Black : simworld::GnuGoPartner::Colour::White,
+        record.string(), error);
     ::close(in[0]);
     ::close(out[1]);
+    if (!started) {
+      ::close(in[1]);
+      ::close(out[0]);
+      Fail("GNU Go: " + error);
+      return false;
+    }
     std::vector<std::uint8_t> toPort;  // GNU Go's bytes not yet on the line
     GameEndWatch watch;                // side 0 is the port, side 1 GNU Go
     bool over = false;
@@ -347,7 +357,7 @@ class GnuGoOnComOne : public FarEnd {
       }
     }
     ::close(in[1]);  // the end of GNU Go's input: it writes its record and exits
-    const bool clean = Reap(gnugo, 10000);
+    const bool clean = gnugo.Finish(10000);
     ::close(out[0]);
     if (Stop_) return false;
     if (gnugoEnded && !opened) {
