@@ -14,14 +14,13 @@ namespace {
 
 // Each kind of pass sign, read from its probe pixels: the pass probe and, for
 // two kinds, a second one.
-TForm1::PassShown NoticeOrDialogSign(platform::ColorRef notice, platform::ColorRef pass) {
-  // A notice, not a move, is cleared before anything else is looked at.
-  if (notice == puppet::DialogGrey) return TForm1::PassShown::Notice;
+TForm1::PassShown DialogSign(platform::ColorRef pass) {
   return pass == puppet::DialogGrey ? TForm1::PassShown::Dialog : TForm1::PassShown::None;
 }
 
-TForm1::PassShown DialogSign(platform::ColorRef pass) {
-  return pass == puppet::DialogGrey ? TForm1::PassShown::Dialog : TForm1::PassShown::None;
+TForm1::PassShown NoticeOrDialogSign(platform::ColorRef notice, platform::ColorRef pass) {
+  // A notice, not a move, is cleared before anything else is looked at.
+  return notice == puppet::DialogGrey ? TForm1::PassShown::Notice : DialogSign(pass);
 }
 
 TForm1::PassShown PanelOrCentreSign(bool panelTrusted, platform::ColorRef panel,
