@@ -1,6 +1,7 @@
 #include "gtp/Relay.h"
 
 #include <cctype>
+#include <thread>
 
 #include "gtp/Vertex.h"
 
@@ -152,6 +153,12 @@ bool Relay::PlayGame(int number, int engineColour, int nextColour) {
   // The line of a later game was opened when the game before it ended.
   std::string error;
   if (!LineOpen && !OpenLine(number, engineColour, error)) return stop(error);
+  if (engineColour == Black && number > 1) {
+    const auto due = LastEnd + std::chrono::milliseconds(Settings.NextRequestDelayMs);
+    if (std::chrono::steady_clock::now() < due)
+      Say(game + ": the request waits until the far end listens");
+    std::this_thread::sleep_until(due);
+  }
   if (!Agree(engineColour)) return stop(Failure);
   Say(game + ": new game agreed");
 
@@ -168,6 +175,7 @@ bool Relay::PlayGame(int number, int engineColour, int nextColour) {
     toMove = toMove == Black ? White : Black;
   }
   CloseLine();
+  LastEnd = std::chrono::steady_clock::now();
   // The next game's line is open before the engine is asked for the score,
   // which may take it a while: the far end's new-game tries run meanwhile.
   // (Should it fail, the next game tries again and reports it.)

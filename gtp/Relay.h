@@ -11,6 +11,7 @@
 // Anything else that goes wrong stops the series with the line closed.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,6 +28,11 @@ struct RelaySettings {
   std::string Komi = "6.5";
   // Rounds of the line's new-game wait (one NewGame each) before giving up.
   int AgreeRounds = 12;
+  // When the engine plays black in a later game, its request goes out this long
+  // after the game before it ended: a far end that clears its game and pauses
+  // (Tovarin waits 15 s as white) would otherwise answer it on the old game's
+  // link and miss the first move.
+  std::uint32_t NextRequestDelayMs = 20000;
   // How long the far end, and the engine's `genmove`, may take over a move.
   std::uint32_t MoveWaitMs = 1800000;
   // How long the engine may take over any other command.
@@ -76,6 +82,7 @@ class Relay {
   std::string Failure;
   bool Gone = false;
   bool LineOpen = false;
+  std::chrono::steady_clock::time_point LastEnd;  // of the last game on the line
 };
 
 }  // namespace gtp

@@ -35,6 +35,8 @@ struct Library {
     receivexy = reinterpret_cast<int (*)(int*, int*)>(dlsym(Handle, "receivexy"));
     closecom = reinterpret_cast<int (*)()>(dlsym(Handle, "closecom"));
     fs::remove(copy);
+    std::error_code ignored;
+    fs::remove(dir, ignored);  // once empty: the other copy may still be in it
   }
   ~Library() {
     closecom();

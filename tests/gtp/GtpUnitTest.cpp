@@ -129,10 +129,17 @@ struct FakeEngine : GtpEngine {
   }
 };
 
+// No pause before a later game's request: the fake line listens at once.
+RelaySettings NoPause() {
+  RelaySettings settings;
+  settings.NextRequestDelayMs = 0;
+  return settings;
+}
+
 struct RelayTest : ::testing::Test {
   FakeLine Line;
   FakeEngine Engine;
-  RelaySettings Settings;
+  RelaySettings Settings = NoPause();
   std::vector<GameRecord> Records;
   std::vector<std::string> Said;
 
