@@ -32,20 +32,32 @@ constexpr std::uint8_t VkNumpad5 = 0x65;
 // one snapshot is far cheaper than one screen read per point.
 class ScreenSnapshot {
  public:
+  // How the desktop stores the pixels: as COLORREFs, or as a screen bitmap holds
+  // them, each turned into a COLORREF when it is read (a look reads a few hundred
+  // of the area's pixels, so converting them all would cost more than the reads).
+  enum class Order : std::uint8_t { ColorRefs, ScreenBitmap };
+
   const Rect& Area() const { return Area_; }
   // The pixel at screen point (x, y); InvalidColor outside the area or the screen.
   ColorRef At(int x, int y) const {
     if (!Area_.Contains(x, y)) return InvalidColor;
-    return Pixels_[static_cast<std::size_t>(y - Area_.Top) *
-                       static_cast<std::size_t>(Area_.Width()) +
-                   static_cast<std::size_t>(x - Area_.Left)];
+    const ColorRef p =
+        Pixels_[static_cast<std::size_t>(y - Area_.Top) * static_cast<std::size_t>(Area_.Width()) +
+                static_cast<std::size_t>(x - Area_.Left)];
+    return Order_ == Order::ColorRefs ? p : SwapRedAndBlue(p);
   }
   // Makes room for `area` and returns the row-major pixel store the desktop fills.
-  std::vector<ColorRef>& Prepare(const Rect& area) {
+  // As COLORREFs every pixel starts as InvalidColor; in the screen bitmap's order
+  // the desktop writes every one (the area lies wholly on the screen).
+  std::vector<ColorRef>& Prepare(const Rect& area, Order order = Order::ColorRefs) {
     Area_ = area;
-    Pixels_.assign(static_cast<std::size_t>(area.Width() > 0 ? area.Width() : 0) *
-                       static_cast<std::size_t>(area.Height() > 0 ? area.Height() : 0),
-                   InvalidColor);
+    Order_ = order;
+    const std::size_t size = static_cast<std::size_t>(area.Width() > 0 ? area.Width() : 0) *
+                             static_cast<std::size_t>(area.Height() > 0 ? area.Height() : 0);
+    if (order == Order::ColorRefs)
+      Pixels_.assign(size, InvalidColor);
+    else
+      Pixels_.resize(size);
     return Pixels_;
   }
 
@@ -56,6 +68,7 @@ class ScreenSnapshot {
 
  private:
   Rect Area_;
+  Order Order_ = Order::ColorRefs;
   std::vector<ColorRef> Pixels_;
 };
 

@@ -17,6 +17,11 @@ constexpr ColorRef Rgb(int r, int g, int b) {
 constexpr int RedOf(ColorRef c) { return static_cast<int>(c & 0xFF); }
 constexpr int GreenOf(ColorRef c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int BlueOf(ColorRef c) { return static_cast<int>((c >> 16) & 0xFF); }
+// A colour with its red and blue bytes exchanged: a COLORREF (0x00BBGGRR) as a
+// 32-bit screen bitmap holds it (0x00RRGGBB), and such a pixel as a COLORREF.
+constexpr ColorRef SwapRedAndBlue(std::uint32_t c) {
+  return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
 
 struct Point {
   std::int32_t X = 0;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "platform/win32/Win32Text.h"
@@ -121,10 +122,12 @@ Win32Desktop::Win32Desktop() : Canvas_(std::make_unique<Canvas>()) {}
 Win32Desktop::~Win32Desktop() = default;
 
 void Win32Desktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
-  std::vector<ColorRef>& pixels = out.Prepare(area);
   out.SpotColours.assign(out.Spots.size(), InvalidColor);
   ScreenDc screen;
-  if (!screen.Get()) return;
+  if (!screen.Get()) {
+    out.Prepare(area);
+    return;
+  }
   const int width = ScreenWidth(), height = ScreenHeight();
   Rect clip{std::max(area.Left, 0), std::max(area.Top, 0), std::min(area.Right, width),
             std::min(area.Bottom, height)};
@@ -138,17 +141,20 @@ void Win32Desktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
     if (!copied) ReportLastError("BitBlt");
     GdiFlush();
   }
-  auto toColorRef = [](std::uint32_t p) {  // 0x00RRGGBB to 0x00BBGGRR
-    return static_cast<ColorRef>(((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF));
-  };
   const std::size_t clipWidth = static_cast<std::size_t>(clip.Width());
-  if (copied) {
+  if (copied && clip == area) {
+    // The whole area is on the screen: its pixels are taken as they are.
+    std::vector<ColorRef>& pixels = out.Prepare(area, ScreenSnapshot::Order::ScreenBitmap);
+    std::memcpy(pixels.data(), Canvas_->Bits, pixels.size() * sizeof(ColorRef));
+  } else {
+    // Partly off the screen (or not read): what is missing stays InvalidColor.
+    std::vector<ColorRef>& pixels = out.Prepare(area);
     const std::size_t areaWidth = static_cast<std::size_t>(area.Width());
-    for (int y = 0; y < clip.Height(); ++y) {
+    for (int y = 0; copied && y < clip.Height(); ++y) {
       const std::uint32_t* row = Canvas_->Bits + static_cast<std::size_t>(y) * clipWidth;
       ColorRef* to = pixels.data() + static_cast<std::size_t>(clip.Top - area.Top + y) * areaWidth +
                      static_cast<std::size_t>(clip.Left - area.Left);
-      for (std::size_t x = 0; x < clipWidth; ++x) to[x] = toColorRef(row[x]);
+      for (std::size_t x = 0; x < clipWidth; ++x) to[x] = SwapRedAndBlue(row[x]);
     }
   }
   // The spots: from the copy when they lie in it, else one pixel each through
@@ -159,8 +165,8 @@ void Win32Desktop::Snapshot(const Rect& area, ScreenSnapshot& out) {
     if (p.X < 0 || p.Y < 0 || p.X >= width || p.Y >= height) continue;
     if (copied && clip.Contains(p.X, p.Y)) {
       out.SpotColours[i] =
-          toColorRef(Canvas_->Bits[static_cast<std::size_t>(p.Y - clip.Top) * clipWidth +
-                                   static_cast<std::size_t>(p.X - clip.Left)]);
+          SwapRedAndBlue(Canvas_->Bits[static_cast<std::size_t>(p.Y - clip.Top) * clipWidth +
+                                       static_cast<std::size_t>(p.X - clip.Left)]);
       continue;
     }
     const COLORREF c = GetPixel(screen.Get(), p.X, p.Y);

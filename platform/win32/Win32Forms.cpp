@@ -33,8 +33,7 @@ void DrawPicture(HDC dc, const Rect& dest, const ui::Picture& picture, const Rec
   std::size_t at = 0;
   for (int y = clip.Top; y < clip.Bottom; ++y)
     for (int x = clip.Left; x < clip.Right; ++x) {
-      ColorRef c = picture.At(x, y);
-      bits[at++] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+      bits[at++] = SwapRedAndBlue(picture.At(x, y));
     }
   BITMAPINFO info = TopDownBitmapInfo(clip.Width(), clip.Height());
   int oldMode = SetStretchBltMode(dc, COLORONCOLOR);

@@ -159,8 +159,7 @@ void Win32Stage::Fill(StageWindow window, const Rect& local, platform::ColorRef 
   const int x0 = std::max(0, local.Left), y0 = std::max(0, local.Top);
   const int x1 = std::min(s->Width, local.Right), y1 = std::min(s->Height, local.Bottom);
   if (x0 >= x1 || y0 >= y1) return;
-  // The bitmap holds 0x00RRGGBB; a colour is 0x00BBGGRR.
-  const std::uint32_t pixel = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+  const std::uint32_t pixel = platform::SwapRedAndBlue(colour);
   for (int y = y0; y < y1; ++y)
     std::fill_n(s->Bits + static_cast<std::size_t>(y) * static_cast<std::size_t>(s->Width) +
                     static_cast<std::size_t>(x0),
