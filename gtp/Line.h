@@ -2,8 +2,10 @@
 // library, one game per opening of the line.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 namespace gtp {
 
@@ -36,5 +38,21 @@ class GmpLine {
   virtual std::string Name() const = 0;
   virtual std::uint32_t WaitMs() const = 0;
 };
+
+// When this side sends the request of a later game, it waits this long after
+// the game before it ended: Tovarin's white side listens again only after its
+// 15 s pause, and until it closes the last game's link a request would reach
+// that link instead, and the far end would miss the first move.
+constexpr std::uint32_t NextRequestDelayMs = 20000;
+
+// Sleeps until `delayMs` after `lastEnd`, calling `saying` first when there is
+// a wait at all.
+template <typename Saying>
+void WaitForFarEnd(std::chrono::steady_clock::time_point lastEnd, std::uint32_t delayMs,
+                   Saying&& saying) {
+  const auto due = lastEnd + std::chrono::milliseconds(delayMs);
+  if (std::chrono::steady_clock::now() < due) saying();
+  std::this_thread::sleep_until(due);
+}
 
 }  // namespace gtp

@@ -184,12 +184,11 @@ bool LineEngine::EnsureAgreed(std::string& why) {
     }
     LineOpen = true;
   }
-  if (LineColour() == Black && GameNumber > 1) {
-    const auto due = LastEnd + std::chrono::milliseconds(Settings.NextRequestDelayMs);
-    if (Say && std::chrono::steady_clock::now() < due)
-      Say("game " + std::to_string(GameNumber) + ": the request waits until the far end listens");
-    std::this_thread::sleep_until(due);
-  }
+  if (LineColour() == Black && GameNumber > 1)
+    WaitForFarEnd(LastEnd, Settings.NextRequestDelayMs, [&] {
+      if (Say)
+        Say("game " + std::to_string(GameNumber) + ": the request waits until the far end listens");
+    });
   const std::uint32_t rounds = std::max<std::uint32_t>(1, Settings.AgreeMs / Line.WaitMs());
   for (std::uint32_t round = 0; round < rounds; ++round) {
     if (Line.NewGame(LineColour())) {

@@ -31,11 +31,8 @@ struct LineEngineSettings {
   int FarColour = Black;                // the far end's colour in the first game
   std::uint32_t AgreeMs = 120000;       // how long a new game may take to be agreed
   std::uint32_t MoveWaitMs = 1800000;   // how long the far end may take over a move
-  // When this side sends the request of a later game, it waits this long after
-  // the game before it ended: Tovarin's white side listens again only after its
-  // 15 s pause, and until it closes the last game's link a request would reach
-  // that link instead.
-  std::uint32_t NextRequestDelayMs = 20000;
+  // The wait before this side's request of a later game.
+  std::uint32_t NextRequestDelayMs = ::gtp::NextRequestDelayMs;
   std::string Date;  // YYYY-MM-DD, for the records
 };
 

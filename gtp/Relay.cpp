@@ -1,7 +1,6 @@
 #include "gtp/Relay.h"
 
 #include <cctype>
-#include <thread>
 
 #include "gtp/Vertex.h"
 
@@ -153,12 +152,9 @@ bool Relay::PlayGame(int number, int engineColour, int nextColour) {
   // The line of a later game was opened when the game before it ended.
   std::string error;
   if (!LineOpen && !OpenLine(number, engineColour, error)) return stop(error);
-  if (engineColour == Black && number > 1) {
-    const auto due = LastEnd + std::chrono::milliseconds(Settings.NextRequestDelayMs);
-    if (std::chrono::steady_clock::now() < due)
-      Say(game + ": the request waits until the far end listens");
-    std::this_thread::sleep_until(due);
-  }
+  if (engineColour == Black && number > 1)
+    WaitForFarEnd(LastEnd, Settings.NextRequestDelayMs,
+                  [&] { Say(game + ": the request waits until the far end listens"); });
   if (!Agree(engineColour)) return stop(Failure);
   Say(game + ": new game agreed");
 

@@ -28,11 +28,8 @@ struct RelaySettings {
   std::string Komi = "6.5";
   // Rounds of the line's new-game wait (one NewGame each) before giving up.
   int AgreeRounds = 12;
-  // When the engine plays black in a later game, its request goes out this long
-  // after the game before it ended: a far end that clears its game and pauses
-  // (Tovarin waits 15 s as white) would otherwise answer it on the old game's
-  // link and miss the first move.
-  std::uint32_t NextRequestDelayMs = 20000;
+  // The wait before the engine's request of a later game, when it plays black.
+  std::uint32_t NextRequestDelayMs = ::gtp::NextRequestDelayMs;
   // How long the far end, and the engine's `genmove`, may take over a move.
   std::uint32_t MoveWaitMs = 1800000;
   // How long the engine may take over any other command.
